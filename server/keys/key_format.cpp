@@ -59,11 +59,12 @@ bool FillRandom(unsigned char* buffer, std::size_t size) {
 
 }  // namespace
 
+std::string WithChecksum(std::string_view text) {
+    return std::string(text) + EncodeChecksum(Crc32(text));
+}
+
 std::string KeyFromBody(std::string_view body) {
-    std::string key(kKeyPrefix);
-    key += body;
-    key += EncodeChecksum(Crc32(key));
-    return key;
+    return WithChecksum(std::string(kKeyPrefix) + std::string(body));
 }
 
 std::optional<std::string> GenerateKey() {

@@ -17,6 +17,9 @@ inline constexpr std::size_t kKeyBodyLength = 22;      // 22 base62 characters c
 inline constexpr std::size_t kKeyChecksumLength = 6;   // 62^6 > 2^32
 inline constexpr std::size_t kKeyLength = kKeyPrefix.size() + kKeyBodyLength + kKeyChecksumLength;
 
+// The text followed by its checksum.
+std::string WithChecksum(std::string_view text);
+
 // Builds a key from its random body (kKeyBodyLength base62 characters).
 std::string KeyFromBody(std::string_view body);
 
