@@ -2,6 +2,7 @@
 
 #include <sys/random.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdint>
 
@@ -24,14 +25,22 @@ int DigitValue(char c) {
     return -1;
 }
 
+constexpr std::array<std::uint32_t, 256> MakeCrcTable() {
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        std::uint32_t crc = i;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        table[i] = crc;
+    }
+    return table;
+}
+constexpr std::array<std::uint32_t, 256> kCrcTable = MakeCrcTable();
+
 // CRC-32 (IEEE): it catches every single changed character and every swap of
 // two neighbours, the usual typing mistakes.
 std::uint32_t Crc32(std::string_view text) {
     std::uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char byte : text) {
-        crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
+    for (unsigned char byte : text) crc = (crc >> 8) ^ kCrcTable[(crc ^ byte) & 0xFFu];
     return ~crc;
 }
 
