@@ -86,6 +86,9 @@ std::unique_ptr<KeyDatabase> KeyDatabase::Open(const std::string& path, std::str
         }
     }
 
+    std::unique_ptr<OwnerLock> owner = OwnerLock::Acquire(path, error);
+    if (!owner) return nullptr;
+
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     SqliteHandle db(raw);
@@ -95,7 +98,7 @@ std::unique_ptr<KeyDatabase> KeyDatabase::Open(const std::string& path, std::str
     }
     sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
 
-    std::unique_ptr<KeyDatabase> store(new KeyDatabase(std::move(db)));
+    std::unique_ptr<KeyDatabase> store(new KeyDatabase(std::move(owner), std::move(db)));
     // journal_mode answers with the mode in effect, which is not WAL on
     // file systems that cannot share memory between processes.
     {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "key_hash.h"
+#include "owner_lock.h"
 #include "sqlite_handle.h"
 
 namespace corvane::keys {
@@ -27,7 +28,8 @@ struct IssueWindow {
 
 class KeyDatabase {
 public:
-    // Opens or creates the file (and its folder) in WAL mode with synchronous FULL.
+    // Opens or creates the file (and its folder) in WAL mode with synchronous FULL;
+    // fails while another process has it open.
     static std::unique_ptr<KeyDatabase> Open(const std::string& path, std::string* error);
 
     bool ForEachKey(const std::function<void(const KeyHash&)>& visit, std::string* error);
@@ -42,10 +44,12 @@ public:
     bool WriteUsage(const std::vector<UsageRow>& rows, std::string* error);
 
 private:
-    explicit KeyDatabase(SqliteHandle db) : db_(std::move(db)) {}
+    KeyDatabase(std::unique_ptr<OwnerLock> owner, SqliteHandle db)
+        : owner_(std::move(owner)), db_(std::move(db)) {}
     bool PrepareStatements(std::string* error);
     bool Execute(const char* sql, std::string* error);
 
+    std::unique_ptr<OwnerLock> owner_;  // released after the connection closes
     SqliteHandle db_;
     Statement select_keys_;
     Statement select_usage_;

@@ -281,6 +281,20 @@ TEST_F(KeyServiceTest, DatabaseHoldsNoPlainKey) {
     }
 }
 
+TEST_F(KeyServiceTest, OnlyOneOwnerAtATime) {
+    auto store = OpenStore(Options());
+    ASSERT_NE(store, nullptr);
+    const std::string key = IssueKey(*store);
+    std::string error;
+    EXPECT_EQ(KeyService::Open(Options(), &error), nullptr);
+    EXPECT_NE(error.find("in use"), std::string::npos) << error;
+
+    store.reset();
+    store = OpenStore(Options());
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(store->Use(key).status, KeyStatus::kOk);
+}
+
 TEST_F(KeyServiceTest, OpenRefusesWhatCannotWork) {
     std::string error;
     KeyServiceOptions options = Options();
