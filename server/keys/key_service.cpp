@@ -8,6 +8,7 @@
 #include <mutex>
 #include <thread>
 
+#include "issuance_client.h"
 #include "key_database.h"
 #include "key_format.h"
 #include "key_hash.h"
@@ -81,12 +82,13 @@ public:
     }
 
     IssueResult Issue(std::string_view client_address) override {
+        const std::string client = IssuanceClient(client_address);
         std::lock_guard lock(database_mutex_);
         const TimePoint now = options_.now();
         std::string error;
 
         IssueWindow window;
-        if (!database_->CountIssues(client_address, MillisecondsSinceEpoch(now - kIssueWindow), &window, &error)) {
+        if (!database_->CountIssues(client, MillisecondsSinceEpoch(now - kIssueWindow), &window, &error)) {
             Report("cannot count issued keys", error);
             return {IssueStatus::kStoreFailed, {}, 0};
         }
@@ -104,7 +106,7 @@ public:
             return {IssueStatus::kStoreFailed, {}, 0};
         }
         const KeyHash hash = HashKey(*key);
-        if (!database_->InsertKey(hash, MillisecondsSinceEpoch(now), client_address, &error)) {
+        if (!database_->InsertKey(hash, MillisecondsSinceEpoch(now), client, &error)) {
             Report("cannot store a new key", error);
             return {IssueStatus::kStoreFailed, {}, 0};
         }

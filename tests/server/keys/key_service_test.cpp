@@ -208,6 +208,16 @@ TEST_F(KeyServiceTest, IssuanceIsLimitedPerClientForAnHourAcrossRestarts) {
     EXPECT_EQ(store->Issue("192.0.2.1").status, IssueStatus::kRateLimited);
 }
 
+TEST_F(KeyServiceTest, IssuanceLimitCoversAnIpv6ClientsWholePrefix) {
+    KeyServiceOptions options = Options();
+    options.issues_per_client_per_hour = 1;
+    auto store = OpenStore(options);
+    ASSERT_NE(store, nullptr);
+    IssueKey(*store, "2001:db8:1:2::1");
+    EXPECT_EQ(store->Issue("2001:db8:1:2::2").status, IssueStatus::kRateLimited);
+    IssueKey(*store, "2001:db8:1:3::1");
+}
+
 TEST_F(KeyServiceTest, ConcurrentUsersNeverExceedTheQuota) {
     KeyServiceOptions options = Options();
     options.daily_quota = 500;
