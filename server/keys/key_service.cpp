@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "issuance_client.h"
@@ -59,9 +59,8 @@ public:
     // Reads the known keys and today's usage back, so a restart renews no quota.
     bool Load(std::string* error) {
         const std::int64_t today = UtcDay(options_.now());
-        return database_->ForEachKey([&](const KeyHash& hash) { usage_.AddKey(hash, today, 0); }, error) &&
-               database_->ForEachUsage(today, [&](const UsageRow& row) { usage_.AddKey(row.hash, today, row.count); },
-                                       error);
+        return database_->ForEachKey([&](const KeyHash& hash) { usage_.AddKey(hash, today); }, error) &&
+               database_->ForEachUsage(today, [&](const UsageRow& row) { usage_.RestoreUsage(row); }, error);
     }
 
     void StartFlusher() {
@@ -110,7 +109,7 @@ public:
             Report("cannot store a new key", error);
             return {IssueStatus::kStoreFailed, {}, 0};
         }
-        usage_.AddKey(hash, UtcDay(now), 0);
+        usage_.AddKey(hash, UtcDay(now));
         return {IssueStatus::kIssued, std::move(*key)};
     }
 

@@ -19,14 +19,24 @@ std::int64_t UtcDay(TimePoint time) {
     return std::chrono::floor<std::chrono::days>(time).time_since_epoch().count();
 }
 
-void UsageTable::AddKey(const KeyHash& hash, std::int64_t day, std::uint32_t used) {
+void UsageTable::AddKey(const KeyHash& hash, std::int64_t day) {
     Shard& shard = ShardOf(hash);
     std::lock_guard lock(shard.mutex);
     KeyState& state = shard.keys[hash];
     state.day = day;
-    state.used = used;
+    state.used = 0;
     state.tokens = limits_.burst;
     state.refilled_at = TimePoint{};
+}
+
+void UsageTable::RestoreUsage(const UsageRow& row) {
+    Shard& shard = ShardOf(row.hash);
+    std::lock_guard lock(shard.mutex);
+    const auto found = shard.keys.find(row.hash);
+    // Usage of a key removed from the store must not bring the key back.
+    if (found == shard.keys.end()) return;
+    found->second.day = row.day;
+    found->second.used = row.count;
 }
 
 void UsageTable::MarkChanged(Shard& shard, const KeyHash& hash, KeyState& state) {

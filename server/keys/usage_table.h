@@ -31,8 +31,10 @@ class UsageTable {
 public:
     explicit UsageTable(const UsageLimits& limits) : limits_(limits) {}
 
-    // A known key with what it used on `day`. Thread-safe.
-    void AddKey(const KeyHash& hash, std::int64_t day, std::uint32_t used);
+    // A key, known from now on, with nothing used on `day`. Thread-safe.
+    void AddKey(const KeyHash& hash, std::int64_t day);
+    // What a known key used on `day`, as stored; ignored for keys not added. Thread-safe.
+    void RestoreUsage(const UsageRow& row);
 
     // Counts one lookup; kUnknown for a key not added. Thread-safe.
     KeyUse Use(const KeyHash& hash, TimePoint now);

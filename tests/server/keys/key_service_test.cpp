@@ -77,6 +77,26 @@ TEST_F(KeyServiceTest, KeysAndTodaysUsageSurviveARestart) {
     EXPECT_EQ(store->Use(key).remaining_today, 996u);
 }
 
+// Revoking a key is deleting its row; its usage rows must not bring it back.
+TEST_F(KeyServiceTest, KeyDeletedFromTheStoreIsUnknownAfterARestart) {
+    KeyServiceOptions options = Options();
+    std::string kept;
+    std::string revoked;
+    {
+        auto store = OpenStore(options);
+        ASSERT_NE(store, nullptr);
+        kept = IssueKey(*store, "192.0.2.1");
+        revoked = IssueKey(*store, "192.0.2.2");
+        store->Use(kept);
+        store->Use(revoked);
+    }
+    ASSERT_TRUE(testing::ExecuteSql(options.database_path, "DELETE FROM keys WHERE client = '192.0.2.2'"));
+    auto store = OpenStore(options);
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(store->Use(revoked).status, KeyStatus::kUnknown);
+    EXPECT_EQ(store->Use(kept).remaining_today, 998u);
+}
+
 TEST_F(KeyServiceTest, DailyQuotaEndsAtExactlyTheQuotaAndRenewsAtUtcMidnight) {
     clock_ = FakeClock(UtcTime(23h));
     KeyServiceOptions options = Options();

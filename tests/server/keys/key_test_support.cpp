@@ -5,6 +5,14 @@
 
 namespace corvane::keys::testing {
 
+bool ExecuteSql(const std::string& database_path, const char* sql) {
+    sqlite3* raw = nullptr;
+    bool ok = sqlite3_open_v2(database_path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+              sqlite3_exec(raw, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close_v2(raw);
+    return ok;
+}
+
 std::int64_t StoredUsage(const std::string& database_path, std::string_view key) {
     sqlite3* raw = nullptr;
     std::int64_t count = -1;

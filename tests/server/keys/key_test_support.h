@@ -63,6 +63,9 @@ inline std::string ReadFileBytes(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Runs SQL on the database by a connection of its own; false on any error.
+bool ExecuteSql(const std::string& database_path, const char* sql);
+
 // Today's stored count for a key, read by a connection of its own; -1 when none.
 std::int64_t StoredUsage(const std::string& database_path, std::string_view key);
 
