@@ -89,6 +89,10 @@ std::unique_ptr<KeyDatabase> KeyDatabase::Open(const std::string& path, std::str
     std::unique_ptr<OwnerLock> owner = OwnerLock::Acquire(path, error);
     if (!owner) return nullptr;
 
+    // Created here so that only the owner can read it; SQLite gives its WAL
+    // and shared-memory files the same mode.
+    if (const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600); fd >= 0) ::close(fd);
+
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     SqliteHandle db(raw);

@@ -306,6 +306,8 @@ TEST_F(KeyServiceTest, DatabaseHoldsNoPlainKey) {
     }
     const std::string bytes = testing::ReadFileBytes(options.database_path);
     ASSERT_FALSE(bytes.empty());
+    const auto others = std::filesystem::perms::group_all | std::filesystem::perms::others_all;
+    EXPECT_EQ(std::filesystem::status(options.database_path).permissions() & others, std::filesystem::perms::none);
     for (const std::string& key : keys) {
         EXPECT_EQ(bytes.find(key.substr(kKeyPrefix.size(), kKeyBodyLength)), std::string::npos);
     }
