@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
@@ -57,7 +58,9 @@ std::optional<std::string> Canonicalize(const std::string& url) {
         out.assign(size, '\0');
         if (!InternetCanonicalizeUrlA(url.c_str(), out.data(), &size, ICU_NO_ENCODE)) return std::nullopt;
     }
-    out.resize(size);
+    // The text ends at its terminator; the reported length is not trusted
+    // because a lone lead byte at the end can be miscounted by the ANSI layer.
+    out.resize(std::strlen(out.c_str()));
     return out;
 }
 
