@@ -21,21 +21,49 @@ using namespace std::chrono_literals;
 
 constexpr auto kWaitLimit = 20s;  // only reached when something is broken
 
-// Runs `child` in a forked process with a pipe to write to; the child never returns.
-template <typename Child>
-pid_t ForkWithPipe(int* read_end, Child child) {
-    int fds[2];
-    if (pipe(fds) != 0) return -1;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        child(fds[1]);
-        _exit(0);
+// A forked child with a pipe to its parent; killed and reaped when dropped,
+// so a failed assertion leaves no process behind.
+class Child {
+public:
+    template <typename Body>
+    explicit Child(Body body) {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(fds[0]);
+            body(fds[1]);
+            _exit(0);
+        }
+        close(fds[1]);
+        read_end_ = fds[0];
     }
-    close(fds[1]);
-    *read_end = fds[0];
-    return pid;
-}
+    ~Child() {
+        if (read_end_ >= 0) close(read_end_);
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    bool started() const { return pid_ > 0 && read_end_ >= 0; }
+    int read_end() const { return read_end_; }
+
+    // Kills the child (if it is not dead already) and tells whether SIGKILL ended it.
+    bool KilledBySigkill() {
+        kill(pid_, SIGKILL);
+        int status = 0;
+        const bool reaped = waitpid(pid_, &status, 0) == pid_;
+        pid_ = -1;
+        return reaped && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int read_end_ = -1;
+};
 
 void WriteAll(int fd, const std::string& text) {
     std::size_t done = 0;
@@ -58,18 +86,12 @@ std::string ReadKey(int fd) {
     return key;
 }
 
-bool KilledBySigkill(pid_t pid) {
-    int status = 0;
-    return waitpid(pid, &status, 0) == pid && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-}
-
 TEST(KeyStoreCrash, KeyIssuedJustBeforeSigkillIsKept) {
     testing::TempDir dir;
     KeyServiceOptions options;
     options.database_path = (dir.path() / "keys.sqlite").string();
 
-    int from_child = -1;
-    const pid_t pid = ForkWithPipe(&from_child, [&](int to_parent) {
+    Child child([&](int to_parent) {
         std::string error;
         auto store = KeyService::Open(options, &error);
         if (store) {
@@ -78,10 +100,9 @@ TEST(KeyStoreCrash, KeyIssuedJustBeforeSigkillIsKept) {
         }
         kill(getpid(), SIGKILL);
     });
-    ASSERT_GT(pid, 0);
-    const std::string key = ReadKey(from_child);
-    close(from_child);
-    ASSERT_TRUE(KilledBySigkill(pid));
+    ASSERT_TRUE(child.started());
+    const std::string key = ReadKey(child.read_end());
+    ASSERT_TRUE(child.KilledBySigkill());
     ASSERT_TRUE(IsWellFormedKey(key));
 
     std::string error;
@@ -97,8 +118,7 @@ TEST(KeyStoreCrash, UsageIsWrittenWithinAFlushIntervalAndSurvivesSigkill) {
     options.flush_interval = 50ms;
     constexpr int kUses = 7;
 
-    int from_child = -1;
-    const pid_t pid = ForkWithPipe(&from_child, [&](int to_parent) {
+    Child child([&](int to_parent) {
         std::string error;
         auto store = KeyService::Open(options, &error);
         if (!store) return;
@@ -107,9 +127,8 @@ TEST(KeyStoreCrash, UsageIsWrittenWithinAFlushIntervalAndSurvivesSigkill) {
         WriteAll(to_parent, issued.key);
         for (;;) pause();  // the flusher keeps running until the kill
     });
-    ASSERT_GT(pid, 0);
-    const std::string key = ReadKey(from_child);
-    close(from_child);
+    ASSERT_TRUE(child.started());
+    const std::string key = ReadKey(child.read_end());
     ASSERT_TRUE(IsWellFormedKey(key));
 
     // The flusher is the only writer of usage: seeing the count on disk from
@@ -119,8 +138,7 @@ TEST(KeyStoreCrash, UsageIsWrittenWithinAFlushIntervalAndSurvivesSigkill) {
            std::chrono::steady_clock::now() - start < kWaitLimit) {
         std::this_thread::sleep_for(5ms);
     }
-    kill(pid, SIGKILL);
-    ASSERT_TRUE(KilledBySigkill(pid));
+    ASSERT_TRUE(child.KilledBySigkill());
     ASSERT_EQ(testing::StoredUsage(options.database_path, key), kUses);
 
     std::string error;
