@@ -13,6 +13,7 @@
 #include "key_format.h"
 #include "key_service.h"
 #include "key_test_support.h"
+#include "usage_table.h"
 
 namespace corvane::keys {
 namespace {
@@ -133,13 +134,14 @@ TEST(KeyStoreCrash, UsageIsWrittenWithinAFlushIntervalAndSurvivesSigkill) {
 
     // The flusher is the only writer of usage: seeing the count on disk from
     // outside means it wrote it, without the store being closed.
+    const std::int64_t today = UtcDay(std::chrono::system_clock::now());
     const auto start = std::chrono::steady_clock::now();
-    while (testing::StoredUsage(options.database_path, key) != kUses &&
+    while (testing::StoredUsage(options.database_path, key, today) != kUses &&
            std::chrono::steady_clock::now() - start < kWaitLimit) {
         std::this_thread::sleep_for(5ms);
     }
     ASSERT_TRUE(child.KilledBySigkill());
-    ASSERT_EQ(testing::StoredUsage(options.database_path, key), kUses);
+    ASSERT_EQ(testing::StoredUsage(options.database_path, key, today), kUses);
 
     std::string error;
     auto store = KeyService::Open(options, &error);

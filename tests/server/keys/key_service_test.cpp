@@ -9,6 +9,7 @@
 #include "key_format.h"
 #include "key_service.h"
 #include "key_test_support.h"
+#include "usage_table.h"
 
 namespace corvane::keys {
 namespace {
@@ -282,6 +283,31 @@ TEST_F(KeyServiceTest, ConcurrentUsersNeverExceedTheQuota) {
     ASSERT_NE(store, nullptr);
     EXPECT_EQ(store->Use(key).status, KeyStatus::kQuotaExhausted);
     EXPECT_EQ(store->Use(other).remaining_today, 500u - kThreads * (kUsesPerThread / 50) - 1);
+}
+
+TEST_F(KeyServiceTest, UsageOfAFailedWriteIsWrittenByALaterFlush) {
+    KeyServiceOptions options = Options();
+    options.flush_interval = 24h;  // only the explicit flushes write
+    auto store = OpenStore(options);
+    ASSERT_NE(store, nullptr);
+    const std::string key = IssueKey(*store);
+    const std::int64_t first_day = UtcDay(clock_());
+    for (int i = 0; i < 3; ++i) store->Use(key);
+
+    ASSERT_TRUE(testing::ExecuteSql(options.database_path,
+                                    "CREATE TRIGGER refuse BEFORE INSERT ON usage "
+                                    "BEGIN SELECT RAISE(ABORT, 'disk trouble'); END"));
+    store->Flush();
+    EXPECT_EQ(testing::StoredUsage(options.database_path, key, first_day), -1);
+
+    // The day ends before the store can write again: both days' counts arrive.
+    clock_.Advance(24h);
+    for (int i = 0; i < 2; ++i) store->Use(key);
+    store->Flush();
+    ASSERT_TRUE(testing::ExecuteSql(options.database_path, "DROP TRIGGER refuse"));
+    store->Flush();
+    EXPECT_EQ(testing::StoredUsage(options.database_path, key, first_day), 3);
+    EXPECT_EQ(testing::StoredUsage(options.database_path, key, first_day + 1), 2);
 }
 
 TEST_F(KeyServiceTest, DatabaseHoldsNoPlainKey) {

@@ -1,7 +1,6 @@
 #include "key_test_support.h"
 
 #include "key_hash.h"
-#include "usage_table.h"
 
 namespace corvane::keys::testing {
 
@@ -13,7 +12,7 @@ bool ExecuteSql(const std::string& database_path, const char* sql) {
     return ok;
 }
 
-std::int64_t StoredUsage(const std::string& database_path, std::string_view key) {
+std::int64_t StoredUsage(const std::string& database_path, std::string_view key, std::int64_t day) {
     sqlite3* raw = nullptr;
     std::int64_t count = -1;
     if (sqlite3_open_v2(database_path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
@@ -22,7 +21,7 @@ std::int64_t StoredUsage(const std::string& database_path, std::string_view key)
                                nullptr) == SQLITE_OK) {
             const KeyHash hash = HashKey(key);
             sqlite3_bind_blob(statement, 1, hash.data(), static_cast<int>(hash.size()), SQLITE_STATIC);
-            sqlite3_bind_int64(statement, 2, UtcDay(std::chrono::system_clock::now()));
+            sqlite3_bind_int64(statement, 2, day);
             if (sqlite3_step(statement) == SQLITE_ROW) count = sqlite3_column_int64(statement, 0);
         }
         sqlite3_finalize(statement);

@@ -66,7 +66,8 @@ inline std::string ReadFileBytes(const std::filesystem::path& path) {
 // Runs SQL on the database by a connection of its own; false on any error.
 bool ExecuteSql(const std::string& database_path, const char* sql);
 
-// Today's stored count for a key, read by a connection of its own; -1 when none.
-std::int64_t StoredUsage(const std::string& database_path, std::string_view key);
+// A key's stored count for a UTC day (days since 1970), read by a connection
+// of its own; -1 when none.
+std::int64_t StoredUsage(const std::string& database_path, std::string_view key, std::int64_t day);
 
 }  // namespace corvane::keys::testing
