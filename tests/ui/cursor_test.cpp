@@ -42,14 +42,28 @@ TEST_F(MainWindowTest, PointerIsTheHandOverTheLinkOnly) {
 
 TEST_F(MainWindowTest, MovingThePointerOntoTheLinkShowsTheHand) {
     ShowActive();
+    // A real move of the mouse, as the input system reports it.
     auto moveTo = [&](POINT client) {
         ClientToScreen(Main(), &client);
-        SetCursorPos(client.x, client.y);
+        INPUT move{};
+        move.type = INPUT_MOUSE;
+        move.mi.dx = MulDiv(client.x, 65536, GetSystemMetrics(SM_CXSCREEN));
+        move.mi.dy = MulDiv(client.y, 65536, GetSystemMetrics(SM_CYSCREEN));
+        move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &move, sizeof move);
     };
-    moveTo(POINT{184 + 88, 8 + 12});
-    EXPECT_TRUE(PumpUntil([] { return GetCursor() == OurHand(); })) << "over 透明标签1";
-    moveTo(POINT{170, 100});  // bare window between the port list and the button
-    EXPECT_TRUE(PumpUntil([] { return GetCursor() == LoadCursorA(nullptr, IDC_ARROW); })) << "over the window";
+    // The move is repeated while waiting: a move that reaches Wine before the
+    // display has settled can be overtaken by the display's own pointer position.
+    auto pointerBecomes = [&](POINT client, HCURSOR expected) {
+        return PumpUntil([&] {
+            if (GetCursor() == expected) return true;
+            moveTo(client);
+            return false;
+        });
+    };
+    EXPECT_TRUE(pointerBecomes(POINT{184 + 88, 8 + 12}, OurHand())) << "over 透明标签1";
+    // Bare window between the port list and the button.
+    EXPECT_TRUE(pointerBecomes(POINT{170, 100}, LoadCursorA(nullptr, IDC_ARROW))) << "over the window";
 }
 
 TEST(HandCursor, IsA32By32MonochromeCursorWithItsHotSpotAtTheFingertip) {

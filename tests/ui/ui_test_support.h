@@ -26,6 +26,12 @@ struct CountingEvents : MainWindowEvents {
     int clicks = 0, focused = 0, deactivated = 0, destroyed = 0;
 };
 
+// Where Wine differs from Windows a test accepts Wine's result, and only under Wine.
+inline bool RunningUnderWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 // Dispatches this thread's messages until `done` holds or the time is up; true when it held.
 // (<chrono> cannot be used here: its "µs" has no GBK form for -fexec-charset=GBK.)
 inline bool PumpUntil(const std::function<bool()>& done, ULONGLONG limitMs = 10000) {

@@ -45,22 +45,8 @@ TEST_F(MainWindowTest, BuildLeavesTheWindowHiddenAtItsCentredPlaceWithItsFrame) 
     EXPECT_NE(SendMessageA(main, WM_GETICON, ICON_SMALL, 0), 0);
 }
 
-TEST_F(MainWindowTest, SystemMenuMovesAndMinimisesButNeverSizesOrMaximises) {
+TEST_F(MainWindowTest, DoubleClickOnTheTitleBarMaximisesNothing) {
     ShowActive();
-    HMENU menu = GetSystemMenu(Main(), FALSE);
-    ASSERT_NE(menu, nullptr);
-    // The system menu's items are brought up to date when it opens.
-    SendMessageA(Main(), WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
-    auto enabled = [&](UINT command) {
-        const UINT state = GetMenuState(menu, command, MF_BYCOMMAND);
-        return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
-    };
-    EXPECT_TRUE(enabled(SC_MOVE));
-    EXPECT_TRUE(enabled(SC_MINIMIZE));
-    EXPECT_TRUE(enabled(SC_CLOSE));
-    EXPECT_FALSE(enabled(SC_SIZE));
-    EXPECT_FALSE(enabled(SC_MAXIMIZE));
-
     // A double click on the title bar maximises nothing.
     RECT before;
     GetWindowRect(Main(), &before);
@@ -129,9 +115,18 @@ TEST_F(MainWindowTest, EachControlHasItsClassPlaceTextAndFocusStyle) {
         EXPECT_EQ(HasStyle(control, WS_TABSTOP), expected.takesFocus);
     }
 
-    RECT dropped{};
-    SendMessageA(Control(ControlId::组合框1), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
-    EXPECT_EQ(dropped.bottom - dropped.top, 160) << "the open list shows all five ports";
+    // Opened, the port list shows all five ports at once, without scrolling.
+    HWND combo = Control(ControlId::组合框1);
+    ShowActive();
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    COMBOBOXINFO parts{};
+    parts.cbSize = sizeof parts;
+    ASSERT_TRUE(GetComboBoxInfo(combo, &parts));
+    EXPECT_TRUE(IsWindowVisible(parts.hwndList));
+    RECT list;
+    GetClientRect(parts.hwndList, &list);
+    EXPECT_GE(list.bottom, 5 * SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0));
+    SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
 }
 
 TEST_F(MainWindowTest, FocusOrderFollowsCreationAmongTheControlsThatTakeFocus) {
