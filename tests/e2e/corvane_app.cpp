@@ -1,5 +1,7 @@
 #include "corvane_app.h"
 
+#include <psapi.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -133,6 +135,13 @@ std::optional<POINT> CorvaneApp::CloseBoxPoint() const {
     int left = right;
     while (left > caption.x && hit_at(left - 1) == HTCLOSE) --left;
     return POINT{(left + right) / 2, caption.y};
+}
+
+std::size_t CorvaneApp::WorkingSetBytes() const {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(process_.get(), &counters, sizeof counters)) return 0;
+    return counters.WorkingSetSize;
 }
 
 bool CorvaneApp::IsRunning() const {

@@ -43,6 +43,9 @@ public:
     POINT CaptionPoint() const;
     std::optional<POINT> CloseBoxPoint() const;
 
+    // The process's working set now, in bytes.
+    std::size_t WorkingSetBytes() const;
+
     bool IsRunning() const;
     // The exit code once the process has ended, or nothing on timeout.
     std::optional<DWORD> WaitForExit() const;
