@@ -80,6 +80,21 @@ TEST_F(MainWindowTest, LabelTextIsBlackInTheDefaultGuiFont) {
               reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT)));
 }
 
+TEST_F(MainWindowTest, ChangingTheLinkTextLeavesNoTraceOfTheOld) {
+    ShowActive();
+    HWND link = Control(ControlId::透明标签1);
+    auto bluePixels = [&] {
+        const Capture capture = CaptureClientArea(Main(), ClientRectOf(link));
+        int blue = 0;
+        for (COLORREF c : capture.pixels) blue += !IsFace(c);
+        return blue;
+    };
+    const int before = bluePixels();
+    SetWindowTextA(link, "");
+    PumpPending();
+    EXPECT_EQ(bluePixels(), 0) << "of " << before << " text pixels";
+}
+
 TEST_F(MainWindowTest, LinkFontIsMadeFromItsFaceAndHeight) {
     HWND link = Control(ControlId::透明标签1);
     EXPECT_EQ(GetWindowLongPtrA(link, GWL_EXSTYLE) & WS_EX_TRANSPARENT, WS_EX_TRANSPARENT);

@@ -2,8 +2,10 @@
 // group with the nine sizes, one 32 x 32 monochrome cursor, and a manifest
 // asking for version 6 of the common controls.
 #include <windows.h>
+#include <shlwapi.h>
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <set>
 #include <string>
@@ -113,6 +115,30 @@ TEST_F(ExecutableResources, ManifestAsksForCommonControlsVersion6) {
     const std::string identity = manifest.substr(dependency, identityEnd - dependency);
     EXPECT_NE(identity.find("version=\"6.0.0.0\""), std::string::npos) << identity;
     EXPECT_NE(identity.find("publicKeyToken=\"6595b64144ccf1df\""), std::string::npos) << identity;
+}
+
+// The manifest takes effect: the controls of this process (which carries the
+// same resources) come from version 6 of the common controls.
+TEST(CommonControls, Version6IsLoaded) {
+    HMODULE comctl = GetModuleHandleA("comctl32.dll");
+    if (!comctl) comctl = LoadLibraryA("comctl32.dll");
+    ASSERT_NE(comctl, nullptr);
+    using GetVersion = HRESULT(CALLBACK*)(DLLVERSIONINFO*);
+    auto getVersion = reinterpret_cast<GetVersion>(reinterpret_cast<void*>(GetProcAddress(comctl, "DllGetVersion")));
+    ASSERT_NE(getVersion, nullptr);
+    DLLVERSIONINFO version{};
+    version.cbSize = sizeof version;
+    ASSERT_EQ(getVersion(&version), S_OK);
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(comctl, path, MAX_PATH);
+    if (RunningUnderWine()) {
+        // Wine's version 6 reports 5.x; it is told apart by the side-by-side assembly it is loaded from.
+        std::string lower(path);
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_NE(lower.find("microsoft.windows.common-controls_6595b64144ccf1df_6."), std::string::npos) << path;
+    } else {
+        EXPECT_EQ(version.dwMajorVersion, 6u) << path;
+    }
 }
 
 }  // namespace
