@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 
 #include "page_fetcher.h"
 
@@ -11,5 +13,11 @@ namespace corvane::net {
 // Appends `size` bytes to `body`. False when memory ran out: `body` then
 // still holds everything appended before, and reading should stop.
 bool AppendChunk(ByteBuffer& body, const char* data, std::size_t size) noexcept;
+
+// Makes room for the body a response announces, so that a large body is
+// written once instead of being copied at every doubling. Only a hint: a
+// length beyond what is sensible to set aside, or memory that cannot be had,
+// leaves the body to grow as chunks arrive.
+void ReserveAnnounced(ByteBuffer& body, std::optional<std::uint64_t> announced) noexcept;
 
 }  // namespace corvane::net

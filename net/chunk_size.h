@@ -22,4 +22,9 @@ inline constexpr std::uint32_t kLengthAreaSize = 32;
 // beyond the integer range saturate instead of wrapping.
 std::uint32_t ChunkSizeFor(std::optional<std::string_view> content_length);
 
+// The body size announced by a Content-Length text, read by the same rule;
+// nothing when the text gives no positive number. Saturates at a value far
+// beyond any body that could be kept in memory.
+std::optional<std::uint64_t> AnnouncedLength(std::optional<std::string_view> content_length);
+
 }  // namespace corvane::net

@@ -106,7 +106,11 @@ std::optional<std::string_view> ContentLength(CURL* easy) {
 size_t OnBody(char* data, size_t size, size_t count, void* user) {
     auto& transfer = *static_cast<Transfer*>(user);
     const size_t total = size * count;
-    if (transfer.chunk_size == 0) transfer.chunk_size = net::ChunkSizeFor(ContentLength(transfer.easy));
+    if (transfer.chunk_size == 0) {
+        const std::optional<std::string_view> length = ContentLength(transfer.easy);
+        transfer.chunk_size = net::ChunkSizeFor(length);
+        net::ReserveAnnounced(*transfer.body, net::AnnouncedLength(length));
+    }
     for (size_t done = 0; done < total;) {
         const size_t piece = std::min<size_t>(transfer.chunk_size, total - done);
         if (!net::AppendChunk(*transfer.body, data + done, piece)) return CURL_WRITEFUNC_ERROR;

@@ -106,17 +106,19 @@ void UseSystemProxy(HINTERNET root, HINTERNET connection) {
     InternetSetOptionA(connection, INTERNET_OPTION_PROXY_PASSWORD, empty, sizeof empty);
 }
 
-std::uint32_t ChunkSizeOf(HINTERNET request) {
+// The Content-Length text; nothing when there is none or it is too long for
+// the area.
+std::optional<std::string> ContentLength(HINTERNET request) {
     char text[net::kLengthAreaSize];
     DWORD size = sizeof text;
-    if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) {
-        return net::ChunkSizeFor(std::nullopt);  // none, or too long for the area
-    }
-    return net::ChunkSizeFor(std::string_view(text, size));
+    if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return std::nullopt;
+    return std::string(text, size);
 }
 
 void ReadBody(HINTERNET request, ByteBuffer& body) {
-    const std::uint32_t chunk_size = ChunkSizeOf(request);
+    const std::optional<std::string> length = ContentLength(request);
+    const std::uint32_t chunk_size = net::ChunkSizeFor(length);
+    net::ReserveAnnounced(body, net::AnnouncedLength(length));
     const std::unique_ptr<char[]> buffer(new (std::nothrow) char[chunk_size]);
     if (!buffer) return;
     for (;;) {

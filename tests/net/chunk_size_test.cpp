@@ -48,5 +48,16 @@ TEST(ChunkSizeFor, FollowsContentLength) {
     }
 }
 
+TEST(AnnouncedLength, IsThePositiveNumberTheRuleReads) {
+    EXPECT_EQ(AnnouncedLength("5000000"), 5000000u);
+    EXPECT_EQ(AnnouncedLength(" +12abc"), 12u);
+    EXPECT_EQ(AnnouncedLength(std::nullopt), std::nullopt);
+    EXPECT_EQ(AnnouncedLength("0"), std::nullopt);
+    EXPECT_EQ(AnnouncedLength("-5"), std::nullopt);
+    EXPECT_EQ(AnnouncedLength("many"), std::nullopt);
+    EXPECT_EQ(AnnouncedLength(std::string(28, '0') + "3000"), std::nullopt);  // 32 characters
+    EXPECT_GT(AnnouncedLength(std::string(31, '9')), 1u << 31);  // saturated, not wrapped
+}
+
 }  // namespace
 }  // namespace corvane::net
