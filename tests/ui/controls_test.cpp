@@ -100,12 +100,11 @@ TEST_F(MainWindowTest, PortListOffersTheFivePortsInOrderWithTheFirstSelected) {
 
 TEST_F(MainWindowTest, PortItemsAreOnePixelHigherThanThePlatformsDefault) {
     // A plain drop-down list with the same font gives the platform's item height.
-    HWND plain = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | CBS_DROPDOWNLIST | WS_VSCROLL, 0, 0, 100, 160, Main(),
-                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    OwnedWindow plain(CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | CBS_DROPDOWNLIST | WS_VSCROLL, 0, 0, 100, 160,
+                                      Main(), nullptr, GetModuleHandleA(nullptr), nullptr));
     ASSERT_NE(plain, nullptr);
-    SendMessageA(plain, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultGuiFont()), FALSE);
-    const LRESULT platform = SendMessageA(plain, CB_GETITEMHEIGHT, 0, 0);
-    DestroyWindow(plain);
+    SendMessageA(plain.get(), WM_SETFONT, reinterpret_cast<WPARAM>(DefaultGuiFont()), FALSE);
+    const LRESULT platform = SendMessageA(plain.get(), CB_GETITEMHEIGHT, 0, 0);
     const LRESULT ours = SendMessageA(Control(ControlId::组合框1), CB_GETITEMHEIGHT, 0, 0);
     if (RunningUnderWine()) {
         // Wine changes list item heights only for owner-drawn combo boxes.
@@ -139,13 +138,14 @@ TEST_F(MainWindowTest, FocusActivationAndDestructionAreReported) {
     EXPECT_EQ(events_.focused, focusedBefore + 1);
 
     // Another top-level window taking the activation deactivates the main window.
-    HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100, nullptr,
-                                 nullptr, GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(other, nullptr);
-    SetForegroundWindow(other);
-    SetActiveWindow(other);
-    EXPECT_TRUE(PumpUntil([&] { return events_.deactivated > 0; }));
-    DestroyWindow(other);
+    {
+        OwnedWindow other(CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 100, 100,
+                                          nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
+        ASSERT_NE(other, nullptr);
+        SetForegroundWindow(other.get());
+        SetActiveWindow(other.get());
+        EXPECT_TRUE(PumpUntil([&] { return events_.deactivated > 0; }));
+    }
 
     EXPECT_EQ(events_.destroyed, 0);
     DestroyWindow(Main());

@@ -1,9 +1,15 @@
 // The pointing hand over the link, and the class pointers everywhere else.
+#include <memory>
+#include <type_traits>
+
+#include "gdi.h"
 #include "resources/resource_ids.h"
 #include "ui_test_support.h"
 
 namespace corvane::ui::test {
 namespace {
+
+using OwnedBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
 
 HCURSOR OurHand() { return LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_CORVANE_HAND)); }
 
@@ -69,6 +75,7 @@ TEST_F(MainWindowTest, MovingThePointerOntoTheLinkShowsTheHand) {
 TEST(HandCursor, IsA32By32MonochromeCursorWithItsHotSpotAtTheFingertip) {
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(OurHand(), &info));
+    const OwnedBitmap maskBitmap(info.hbmMask), colourBitmap(info.hbmColor);  // GetIconInfo's copies
     EXPECT_FALSE(info.fIcon);
     EXPECT_EQ(info.hbmColor, nullptr) << "monochrome: the mask holds both images";
     BITMAP mask{};
@@ -77,8 +84,6 @@ TEST(HandCursor, IsA32By32MonochromeCursorWithItsHotSpotAtTheFingertip) {
     EXPECT_EQ(mask.bmHeight, 64);
     EXPECT_LE(info.xHotspot, 8u);
     EXPECT_EQ(info.yHotspot, 0u);
-    DeleteObject(info.hbmMask);
-    if (info.hbmColor) DeleteObject(info.hbmColor);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -17,6 +18,11 @@ namespace corvane::ui::test {
 
 // The executable whose resources are checked (--resource-exe=); empty: this program.
 extern std::string g_resourceExecutable;
+
+struct WindowDeleter {
+    void operator()(HWND window) const { DestroyWindow(window); }
+};
+using OwnedWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
 
 struct CountingEvents : MainWindowEvents {
     void OnButtonClicked() override { ++clicks; }

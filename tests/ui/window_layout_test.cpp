@@ -22,6 +22,7 @@ TEST_F(MainWindowTest, BuildLeavesTheWindowHiddenAtItsCentredPlaceWithItsFrame) 
     HWND main = Main();
     EXPECT_FALSE(IsWindowVisible(main));
     EXPECT_EQ(WindowText(main), "Corvane  ");
+    EXPECT_EQ(FindWindowA(nullptr, "Corvane  "), main) << "found by its caption";
     EXPECT_EQ(GetWindow(main, GW_OWNER), nullptr);
     EXPECT_EQ(GetParent(main), nullptr);
     EXPECT_EQ(GetMenu(main), nullptr);
