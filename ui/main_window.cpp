@@ -13,6 +13,7 @@
 #include "gdi.h"
 #include "resources/resource_ids.h"
 #include "window_description.h"
+#include "window_text.h"
 
 namespace corvane::ui {
 namespace {
@@ -29,13 +30,6 @@ constexpr size_t IndexOf(ControlId id) {
 static_assert(std::is_sorted(kControlSpecs.begin(), kControlSpecs.end(),
                              [](const ControlSpec& a, const ControlSpec& b) { return a.id < b.id; }),
               "controls are created in ascending identifier order");
-
-std::string TextOf(HWND window) {
-    if (!window) return {};
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 void SetIcons(HWND window, HINSTANCE instance) {
     for (auto [which, widthMetric, heightMetric] : {std::array{ICON_BIG, SM_CXICON, SM_CYICON},
@@ -191,7 +185,7 @@ std::vector<HWND> MainWindow::FocusOrder() const {
     return order;
 }
 
-std::string MainWindow::EditText(ControlId id) const { return TextOf(Control(id)); }
+std::string MainWindow::EditText(ControlId id) const { return WindowTextOf(Control(id)); }
 
 int MainWindow::ComboSelection() const {
     HWND combo = Control(ControlId::组合框1);

@@ -3,18 +3,13 @@
 #include <string>
 
 #include "../gdi.h"
+#include "../window_text.h"
 #include "child_window.h"
 
 namespace corvane::ui {
 namespace {
 
 constexpr char kClassName[] = "CorvaneLabel";
-
-std::string WindowTextOf(HWND window) {
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 void Paint(HWND window) {
     PaintScope paint(window);

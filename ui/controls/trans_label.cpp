@@ -3,6 +3,7 @@
 #include <string>
 
 #include "../resources/resource_ids.h"
+#include "../window_text.h"
 #include "child_window.h"
 
 namespace corvane::ui {
@@ -34,8 +35,7 @@ HFONT TransLabel::Font() const { return font_ ? font_.get() : DefaultGuiFont(); 
 
 void TransLabel::Paint(HWND window) const {
     PaintScope paint(window);
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    const std::string text = WindowTextOf(window);
     if (text.empty()) return;
     RECT client;
     GetClientRect(window, &client);
