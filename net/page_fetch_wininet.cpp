@@ -58,8 +58,9 @@ std::optional<std::string> Canonicalize(const std::string& url) {
         out.assign(size, '\0');
         if (!InternetCanonicalizeUrlA(url.c_str(), out.data(), &size, ICU_NO_ENCODE)) return std::nullopt;
     }
-    // The text ends at its terminator; the reported length is not trusted
-    // because a lone lead byte at the end can be miscounted by the ANSI layer.
+    // The text ends at its terminator. The reported length is not used: an
+    // ANSI layer that works in wide characters underneath (Wine's) reports
+    // characters, not bytes, for a URL with double-byte characters.
     out.resize(std::strlen(out.c_str()));
     return out;
 }

@@ -119,9 +119,9 @@ TEST_F(PageFetchTest, EncodesNothingInTheQuery) {
         const std::string expected = "GET /getip" + c.on_the_wire + " HTTP/1.0";
         const std::string line = OnlyRequestLine();
         if (RunsUnderWine() && HasDoubleByteText(c.query)) {
-            // Wine's InternetCrackUrlA drops as many bytes from the end of the
-            // path as it holds double-byte characters. What does arrive must
-            // still be unencoded.
+            // Wine's InternetCanonicalizeUrlA loses bytes from the end of a
+            // URL with double-byte characters (one fewer than it holds); real
+            // Windows keeps them. What does arrive must still be unencoded.
             const std::string query = line.substr(0, line.rfind(" HTTP/1.0"));
             EXPECT_EQ(expected.rfind(query, 0), 0u) << line;
             continue;
