@@ -1,30 +1,24 @@
 #include "asn_table.h"
 
+#include "file_bytes.h"
+
 #include <arpa/inet.h>
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
-#include <iterator>
+#include <deque>
 #include <tuple>
 #include <unordered_map>
 
 namespace corvane::server {
 namespace {
 
-std::optional<std::string> ReadFile(const std::string& path, std::string* error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        *error = "cannot read " + path;
-        return std::nullopt;
-    }
-    return std::string{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-// One CSV field from the front of `line`: plain, or quoted with "" for a quote.
-std::string NextField(std::string_view& line) {
-    std::string field;
+// One CSV field from the front of `line`: plain, or quoted with "" for a
+// quote. A quoted field is unquoted into *unquoted, which the result views.
+std::string_view NextField(std::string_view& line, std::string* unquoted) {
     if (!line.empty() && line.front() == '"') {
+        std::string& field = *unquoted;
+        field.clear();
         std::size_t i = 1;
         for (; i < line.size(); ++i) {
             if (line[i] == '"') {
@@ -43,13 +37,13 @@ std::string NextField(std::string_view& line) {
         return field;
     }
     const auto comma = line.find(',');
-    field = line.substr(0, comma);
+    const std::string_view field = line.substr(0, comma);
     line.remove_prefix(comma == std::string_view::npos ? line.size() : comma + 1);
     return field;
 }
 
 template <typename Integer>
-bool ParseNumber(const std::string& text, Integer* value) {
+bool ParseNumber(std::string_view text, Integer* value) {
     const auto result = std::from_chars(text.data(), text.data() + text.size(), *value);
     return result.ec == std::errc() && result.ptr == text.data() + text.size();
 }
@@ -58,15 +52,20 @@ bool ParseNumber(const std::string& text, Integer* value) {
 class OrganisationPool {
 public:
     explicit OrganisationPool(std::string& storage) : storage_(storage) {}
-    std::pair<std::uint32_t, std::uint32_t> Add(const std::string& name) {
-        const auto [it, inserted] = offsets_.try_emplace(name, static_cast<std::uint32_t>(storage_.size()));
-        if (inserted) storage_ += name;
-        return {it->second, static_cast<std::uint32_t>(name.size())};
+    std::pair<std::uint32_t, std::uint32_t> Add(std::string_view name) {
+        const auto found = offsets_.find(name);
+        if (found != offsets_.end()) return {found->second, static_cast<std::uint32_t>(name.size())};
+        const auto offset = static_cast<std::uint32_t>(storage_.size());
+        storage_ += name;
+        // The key views a stable copy: storage_ moves as it grows.
+        offsets_.emplace(names_.emplace_back(name), offset);
+        return {offset, static_cast<std::uint32_t>(name.size())};
     }
 
 private:
     std::string& storage_;
-    std::unordered_map<std::string, std::uint32_t> offsets_;
+    std::deque<std::string> names_;
+    std::unordered_map<std::string_view, std::uint32_t> offsets_;
 };
 
 template <typename Callback>
@@ -91,16 +90,19 @@ AsnTable::V6Number AsnTable::ToV6Number(const std::uint8_t* bytes) {
 
 std::optional<AsnTable> AsnTable::Load(const std::string& v4_csv, const std::string& v6_csv,
                                        std::string* error) {
-    const auto v4_text = ReadFile(v4_csv, error);
+    const auto v4_text = ReadFileBytes(v4_csv, error);
     if (!v4_text) return std::nullopt;
-    const auto v6_text = ReadFile(v6_csv, error);
+    const auto v6_text = ReadFileBytes(v6_csv, error);
     if (!v6_text) return std::nullopt;
 
     AsnTable table;
     OrganisationPool pool(table.organisations_);
+    std::string scratch[4];  // unquoted fields of one line
     ForEachLine(*v4_text, [&](std::string_view line) {
-        const std::string first = NextField(line), last = NextField(line), asn = NextField(line);
-        const std::string organisation = NextField(line);
+        const std::string_view first = NextField(line, &scratch[0]);
+        const std::string_view last = NextField(line, &scratch[1]);
+        const std::string_view asn = NextField(line, &scratch[2]);
+        const std::string_view organisation = NextField(line, &scratch[3]);
         Range<std::uint32_t> range{};
         if (!ParseNumber(first, &range.first) || !ParseNumber(last, &range.last) ||
             !ParseNumber(asn, &range.asn) || range.first > range.last) {
@@ -110,8 +112,10 @@ std::optional<AsnTable> AsnTable::Load(const std::string& v4_csv, const std::str
         table.v4_.push_back(range);
     });
     ForEachLine(*v6_text, [&](std::string_view line) {
-        const std::string first = NextField(line), last = NextField(line), asn = NextField(line);
-        const std::string organisation = NextField(line);
+        const std::string first(NextField(line, &scratch[0]));
+        const std::string last(NextField(line, &scratch[1]));
+        const std::string_view asn = NextField(line, &scratch[2]);
+        const std::string_view organisation = NextField(line, &scratch[3]);
         std::uint8_t first_bytes[16], last_bytes[16];
         Range<V6Number> range{};
         if (inet_pton(AF_INET6, first.c_str(), first_bytes) != 1 ||

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
+#include <string_view>
+#include <utility>
 #include <stdexcept>
 
 namespace corvane::server {
@@ -16,17 +18,44 @@ struct IconvCloser {
 using IconvHandle = std::unique_ptr<void, IconvCloser>;
 
 IconvHandle OpenConverter() {
-    const iconv_t handle = iconv_open("GBK//TRANSLIT", "UTF-8");
+    const iconv_t handle = iconv_open("GBK", "UTF-8");
     if (handle == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv cannot convert UTF-8 to GBK");
     return IconvHandle(handle);
 }
 
-// Length of the UTF-8 sequence that starts with this byte (1 for a stray byte).
-std::size_t SequenceLength(unsigned char lead) {
-    if (lead >= 0xf0 && lead < 0xf8) return 4;
-    if (lead >= 0xe0) return 3;
-    if (lead >= 0xc0) return 2;
-    return 1;
+// Latin letters GBK lacks ("ã", "ł") as their base letter, so that place
+// names stay readable: U+00C0 to U+017F.
+constexpr std::string_view kLatinBase =
+    "AAAAAAACEEEEIIIIDNOOOOOxOUUUUYTsaaaaaaaceeeeiiiidnooooo/ouuuuyty"
+    "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIiJjJjKkkLlLlLlLlLlNnNnNnnNnOoOoOoOoRrRrRrSsSsSsSsTtTtTtUuUuUuUuUuUuWwYyYZzZzZzs";
+constexpr char32_t kLatinFirst = 0xc0;
+static_assert(kLatinBase.size() == 0x180 - kLatinFirst);
+
+// The UTF-8 sequence at the front of `bytes` (at least one byte): its length,
+// and what stands in for it when GBK cannot hold it.
+std::pair<std::size_t, char> Replacement(const unsigned char* bytes, std::size_t size) {
+    const unsigned char lead = bytes[0];
+    std::size_t expected = 1;
+    char32_t code = 0;
+    if (lead >= 0xc2 && lead < 0xe0) {
+        expected = 2;
+        code = lead & 0x1f;
+    } else if (lead >= 0xe0 && lead < 0xf0) {
+        expected = 3;
+        code = lead & 0x0f;
+    } else if (lead >= 0xf0 && lead < 0xf5) {
+        expected = 4;
+        code = lead & 0x07;
+    }
+    std::size_t length = 1;
+    while (length < expected && length < size && (bytes[length] & 0xc0) == 0x80) {
+        code = (code << 6) | (bytes[length] & 0x3f);
+        ++length;
+    }
+    if (length == expected && expected > 1 && code >= kLatinFirst && code < kLatinFirst + kLatinBase.size()) {
+        return {length, kLatinBase[code - kLatinFirst]};
+    }
+    return {length, '?'};
 }
 
 }  // namespace
@@ -50,11 +79,11 @@ std::string Utf8ToGbk(std::string_view utf8) {
             out.resize(out.size() * 2);
             continue;
         }
-        // Not convertible or not UTF-8: one "?" in place of the whole sequence.
-        const std::size_t skip = std::min(in_left, SequenceLength(static_cast<unsigned char>(*in_ptr)));
+        // Not convertible or not UTF-8: one character in place of the sequence.
+        const auto [skip, stand_in] = Replacement(reinterpret_cast<const unsigned char*>(in_ptr), in_left);
         in_ptr += skip;
         in_left -= skip;
-        out[used++] = '?';
+        out[used++] = stand_in;
         iconv(handle, nullptr, nullptr, nullptr, nullptr);
     }
     out.resize(used);

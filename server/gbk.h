@@ -6,8 +6,8 @@
 
 namespace corvane::server {
 
-// Converts UTF-8 text to GBK. A character GBK cannot hold becomes its closest
-// ASCII form where iconv knows one, otherwise "?"; invalid UTF-8 bytes become "?".
+// Converts UTF-8 text to GBK. A Latin letter GBK cannot hold becomes its base
+// letter ("São" gives "Sao"), any other character "?"; so does each invalid byte.
 // Thread-safe: each thread keeps its own converter.
 std::string Utf8ToGbk(std::string_view utf8);
 

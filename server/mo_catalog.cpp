@@ -1,9 +1,9 @@
 #include "mo_catalog.h"
 
+#include "file_bytes.h"
+
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace corvane::server {
 namespace {
@@ -38,12 +38,9 @@ private:
 }  // namespace
 
 std::optional<MoCatalog> ReadMoCatalog(const std::string& path, std::string* error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        *error = "cannot read " + path;
-        return std::nullopt;
-    }
-    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const auto read = ReadFileBytes(path, error);
+    if (!read) return std::nullopt;
+    const std::string& bytes = *read;
     std::uint32_t magic = 0;
     if (bytes.size() >= 4) std::memcpy(&magic, bytes.data(), 4);
     if (magic != kMagic && magic != kMagicSwapped) {

@@ -3,9 +3,8 @@
 #include <boost/json/src.hpp>
 
 #include <cctype>
-#include <fstream>
-#include <iterator>
 
+#include "file_bytes.h"
 #include "mo_catalog.h"
 
 namespace corvane::server {
@@ -14,14 +13,10 @@ namespace {
 constexpr std::string_view kTranslationLocale = "zh_CN";
 
 std::optional<boost::json::value> ReadJson(const std::string& path, std::string* error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        *error = "cannot read " + path;
-        return std::nullopt;
-    }
-    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const auto text = ReadFileBytes(path, error);
+    if (!text) return std::nullopt;
     boost::system::error_code code;
-    auto value = boost::json::parse(text, code);
+    auto value = boost::json::parse(*text, code);
     if (code) {
         *error = path + ": " + code.message();
         return std::nullopt;
