@@ -16,6 +16,10 @@ using OwnedBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDel
 }  // namespace
 
 Capture CaptureClientArea(HWND window, const RECT& area) {
+    // Wine copies what was painted to the display when the thread finds its
+    // queue empty; pumping until then makes the screen current.
+    GdiFlush();
+    PumpPending();
     Capture capture;
     capture.width = area.right - area.left;
     capture.height = area.bottom - area.top;

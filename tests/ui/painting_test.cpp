@@ -68,6 +68,24 @@ TEST_F(MainWindowTest, LabelsAndWindowShowTheFaceColourAndTheEntryBoxesWhite) {
     for (COLORREF c : entry.pixels) ASSERT_EQ(c, RGB(255, 255, 255)) << Describe(c);
 }
 
+TEST_F(MainWindowTest, EntryTextIsBlackOnWhite) {
+    ShowActive();
+    for (ControlId id : {ControlId::编辑框1, ControlId::编辑框3}) {
+        SetWindowTextA(Control(id), "8888 8888");
+        UpdateWindow(Control(id));
+        RECT inside = ClientRectOf(Control(id));
+        InflateRect(&inside, -3, -3);
+        inside.right = inside.left + 60;
+        const Capture entry = CaptureClientArea(Main(), inside);
+        int dark = 0;
+        for (COLORREF c : entry.pixels) {
+            ASSERT_TRUE(GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c)) << Describe(c);
+            dark += GetRValue(c) < 60;
+        }
+        EXPECT_GT(dark, 10) << static_cast<UINT>(id);
+    }
+}
+
 TEST_F(MainWindowTest, LabelTextIsBlackInTheDefaultGuiFont) {
     ShowActive();
     const Capture label = CaptureClientArea(Main(), ClientRectOf(Control(ControlId::标签1)));
