@@ -9,7 +9,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   # Windows cross build and running it
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth x11-utils xdotool
-  imagemagick fonts-wqy-zenhei locales
+  imagemagick fonts-wqy-zenhei fonts-wine fonts-liberation locales
   # page fetch (Linux) and its TLS fixture
   libcurl4-openssl-dev libssl-dev openssl curl ca-certificates
   # lookup service
