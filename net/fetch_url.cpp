@@ -111,7 +111,10 @@ std::optional<UrlParts> CrackUrl(std::string_view url) {
         authority.remove_prefix(at + 1);
     }
 
-    const std::size_t colon = authority.rfind(':');
+    std::size_t colon = authority.rfind(':');
+    if (colon != std::string_view::npos && authority.find(']', colon) != std::string_view::npos) {
+        colon = std::string_view::npos;  // inside an IPv6 literal such as [::1]
+    }
     const std::string_view host = authority.substr(0, colon);
     if (colon != std::string_view::npos) {
         unsigned long port = 0;

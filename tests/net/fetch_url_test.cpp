@@ -63,6 +63,12 @@ TEST(CrackUrl, TakesThePartsAsWritten) {
     ASSERT_TRUE(bare_colon);
     EXPECT_EQ(EffectivePort(*bare_colon), 443);
 
+    const auto literal = CrackUrl("http://[::1]/x");
+    ASSERT_TRUE(literal);
+    EXPECT_EQ(literal->host, "[::1]");
+    EXPECT_EQ(literal->port, 0);
+    EXPECT_EQ(CrackUrl("http://[::1]:8080/x")->port, 8080);
+
     const auto other = CrackUrl("ftp://h/file");
     ASSERT_TRUE(other);
     EXPECT_EQ(other->scheme, Scheme::kOther);
