@@ -24,6 +24,9 @@ using net::Scheme;
 // Redirects are followed as a browser would, but not forever.
 constexpr long kMaxRedirects = 20;
 constexpr char kAllowedProtocols[] = "http,https";
+// The body is read until the server closes (see Configure), so the request
+// says so even to a server that would keep an HTTP/1.0 connection open.
+constexpr char kCloseHeader[] = "Connection: close";
 
 struct CurlCleanup {
     void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
@@ -158,8 +161,9 @@ ByteBuffer Fetch(std::string_view url) {
     if (parts->scheme == Scheme::kOther) return body;
 
     const CurlHandle easy(curl_easy_init());
-    const CurlList headers(curl_slist_append(nullptr, net::kAcceptHeader));
-    if (!easy || !headers) return body;
+    CurlList headers(curl_slist_append(nullptr, net::kAcceptHeader));
+    curl_slist* const more = headers ? curl_slist_append(headers.get(), kCloseHeader) : nullptr;
+    if (!easy || !more) return body;
     const std::string request_url = RequestUrl(*parts);
     Transfer transfer{easy.get(), &body};
     if (!Configure(easy.get(), *parts, request_url, headers.get(), transfer)) return body;
