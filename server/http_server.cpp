@@ -4,7 +4,10 @@
 #include <boost/beast/core/flat_buffer.hpp>
 #include <boost/beast/http.hpp>
 
+#include <unistd.h>
+
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <iterator>
 #include <mutex>
@@ -106,8 +109,6 @@ public:
           ticket_(shared.limiter, std::move(client_key)),
           buffer_(kMaxHeadBytes + kReadChunk) {}
 
-    tcp::socket::executor_type executor() { return socket_.get_executor(); }
-
     void Start() {
         error_code ignored;
         socket_.set_option(tcp::no_delay(true), ignored);
@@ -187,6 +188,8 @@ private:
         timer_.cancel();
         const auto& message = parser_->get();
         keep_alive_ = message.keep_alive() && ++served_ < shared_.options.keepalive_requests;
+        // A pipelined request behind one that closes the connection.
+        unread_ = buffer_.size() > 0;
         if (message.method() == http::verb::post) {
             // Off the event loop (see SharedState::blocking_pool).
             asio::post(shared_.blocking_pool, [self = shared_from_this()] {
@@ -213,13 +216,16 @@ private:
         SetDeadline(kWriteTimeout);
         asio::async_write(socket_, asio::buffer(out_), [self = shared_from_this()](error_code ec, std::size_t) {
             if (ec) return self->Close();
-            if (!self->keep_alive_) return self->Linger();
+            if (!self->keep_alive_) return self->unread_ ? self->Linger() : self->Close();
             self->WaitForNextRequest();
         });
     }
 
+    // For a request that was not read to its end: what the client still
+    // sends is drained before the close (see kLingerTimeout).
     void SendAndClose(const Reply& reply) {
         keep_alive_ = false;
+        unread_ = true;
         buffer_.consume(buffer_.size());
         Send(reply);
     }
@@ -241,6 +247,7 @@ private:
     void Close() {
         timer_.cancel();
         error_code ignored;
+        socket_.shutdown(tcp::socket::shutdown_both, ignored);
         socket_.close(ignored);
     }
 
@@ -255,6 +262,7 @@ private:
     std::array<char, kReadChunk> drain_{};
     unsigned served_ = 0;
     bool keep_alive_ = false;
+    bool unread_ = false;
     bool timed_out_ = false;
 };
 
@@ -270,16 +278,15 @@ struct HttpServer::Impl {
         for (unsigned i = 0; i < threads; ++i) contexts.push_back(std::make_unique<asio::io_context>(1));
     }
 
-    asio::io_context& AcceptContext() { return *contexts.front(); }
-
+    // Each loop accepts on its own descriptor of every listening socket and
+    // serves what it accepts, so a connection never changes threads.
     void Accept(tcp::acceptor& acceptor) {
-        asio::io_context& target = *contexts[next_context++ % contexts.size()];
-        acceptor.async_accept(target, [this, &acceptor](error_code ec, tcp::socket socket) {
+        acceptor.async_accept([this, &acceptor](error_code ec, tcp::socket socket) {
             if (stopping) return;
             if (ec) {
                 // Out of descriptors and the like: try again shortly rather than spin.
                 std::fprintf(stderr, "corvane-server: accept failed: %s\n", ec.message().c_str());
-                auto timer = std::make_shared<asio::steady_timer>(AcceptContext(), kAcceptRetryDelay);
+                auto timer = std::make_shared<asio::steady_timer>(acceptor.get_executor(), kAcceptRetryDelay);
                 timer->async_wait([this, &acceptor, timer](error_code) {
                     if (!stopping) Accept(acceptor);
                 });
@@ -304,16 +311,15 @@ struct HttpServer::Impl {
             socket.shutdown(tcp::socket::shutdown_both, ec);
             return;
         }
-        auto session = std::make_shared<Session>(std::move(socket), shared, client, std::move(client_key));
-        asio::post(session->executor(), [session] { session->Start(); });
+        std::make_shared<Session>(std::move(socket), shared, client, std::move(client_key))->Start();
     }
 
     HttpServerOptions options;
     asio::thread_pool blocking_pool;
     SharedState shared;
     std::vector<std::unique_ptr<asio::io_context>> contexts;
-    std::vector<std::unique_ptr<tcp::acceptor>> acceptors;
-    std::atomic<std::size_t> next_context{0};
+    std::vector<std::unique_ptr<tcp::acceptor>> acceptors;       // one per port, on the first loop
+    std::vector<std::unique_ptr<tcp::acceptor>> loop_acceptors;  // their copies for the other loops
     std::atomic<bool> stopping{false};
 };
 
@@ -333,7 +339,7 @@ bool HttpServer::Listen(std::string* error) {
         return false;
     }
     for (const std::uint16_t port : impl_->options.ports) {
-        auto acceptor = std::make_unique<tcp::acceptor>(impl_->AcceptContext());
+        auto acceptor = std::make_unique<tcp::acceptor>(*impl_->contexts.front());
         const tcp::endpoint endpoint(address, port);
         acceptor->open(endpoint.protocol(), ec);
         if (!ec) acceptor->set_option(tcp::acceptor::reuse_address(true), ec);
@@ -342,6 +348,19 @@ bool HttpServer::Listen(std::string* error) {
         if (ec) {
             *error = "cannot listen on " + impl_->options.address + ":" + std::to_string(port) + ": " + ec.message();
             return false;
+        }
+        // The other loops' descriptors of the same socket.
+        for (std::size_t i = 1; i < impl_->contexts.size(); ++i) {
+            const int fd = ::dup(acceptor->native_handle());
+            auto copy = std::make_unique<tcp::acceptor>(*impl_->contexts[i]);
+            if (fd < 0) ec = error_code(errno, boost::system::system_category());
+            if (!ec) copy->assign(endpoint.protocol(), fd, ec);
+            if (ec) {
+                if (fd >= 0) ::close(fd);
+                *error = "cannot share the listening socket: " + ec.message();
+                return false;
+            }
+            impl_->loop_acceptors.push_back(std::move(copy));
         }
         impl_->acceptors.push_back(std::move(acceptor));
     }
@@ -361,8 +380,10 @@ std::vector<BoundPort> HttpServer::Ports() const {
 void HttpServer::Run() {
     std::vector<asio::executor_work_guard<asio::io_context::executor_type>> guards;
     for (auto& context : impl_->contexts) guards.push_back(asio::make_work_guard(*context));
-    for (auto& acceptor : impl_->acceptors) {
-        asio::post(impl_->AcceptContext(), [this, a = acceptor.get()] { impl_->Accept(*a); });
+    for (auto* list : {&impl_->acceptors, &impl_->loop_acceptors}) {
+        for (auto& acceptor : *list) {
+            asio::post(acceptor->get_executor(), [this, a = acceptor.get()] { impl_->Accept(*a); });
+        }
     }
     std::vector<std::thread> threads;
     for (std::size_t i = 1; i < impl_->contexts.size(); ++i) {
