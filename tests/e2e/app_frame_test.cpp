@@ -28,12 +28,18 @@ UniqueWindow MakeWindow(const char* cls, DWORD style, HWND parent = nullptr) {
 
 class FrameTest : public ::testing::Test {
 protected:
+    // One shown main window for the suite: without a window manager, Wine waits
+    // for X to unmap a shown window when it is destroyed.
+    static void SetUpTestSuite() {
+        main_window_ = MakeWindow("STATIC", WS_OVERLAPPED).release();
+        ShowWindow(main_window_, SW_SHOWNOACTIVATE);  // children count only while visible
+    }
+    static void TearDownTestSuite() { DestroyWindow(main_window_); }
+
     void SetUp() override {
-        main_ = MakeWindow("STATIC", WS_OVERLAPPED);
-        ASSERT_TRUE(main_);
-        ShowWindow(main_.get(), SW_SHOWNOACTIVATE);  // children count only while visible
+        ASSERT_TRUE(main_window_);
         for (auto& child : children_) {
-            child = MakeWindow("BUTTON", WS_CHILD | WS_VISIBLE, main_.get());
+            child = MakeWindow("BUTTON", WS_CHILD | WS_VISIBLE, main_window_);
             ASSERT_TRUE(child);
         }
     }
@@ -41,9 +47,11 @@ protected:
         return {children_[0].get(), children_[1].get(), children_[2].get()};
     }
 
-    UniqueWindow main_;
+    static HWND main_window_;
     UniqueWindow children_[3];
 };
+
+HWND FrameTest::main_window_ = nullptr;
 
 TEST_F(FrameTest, HandlerResultDecidesWhetherTheMessageGoesOn) {
     const HWND label = children_[0].get();
@@ -66,7 +74,7 @@ TEST_F(FrameTest, HandlerResultDecidesWhetherTheMessageGoesOn) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         UniqueWindow scratch_main;
-        HWND main_window = main_.get();
+        HWND main_window = main_window_;
         if (c.destroy_main) {
             scratch_main = MakeWindow("STATIC", WS_OVERLAPPED);
             main_window = scratch_main.get();
@@ -104,7 +112,7 @@ TEST_F(FrameTest, OnlyTheBoundTargetAndEventRunTheHandler) {
         {children_[0].get(), WM_PAINT, 0, 0, 0, {}},  // not input at all
     };
     for (MSG msg : others) {
-        EXPECT_FALSE(RaiseInputEvent(msg, main_.get(), bindings)) << std::hex << msg.message;
+        EXPECT_FALSE(RaiseInputEvent(msg, main_window_, bindings)) << std::hex << msg.message;
     }
     EXPECT_EQ(calls, 0);
 }
@@ -113,8 +121,8 @@ TEST_F(FrameTest, FocusOrderSkipsControlsThatCannotTakeTheFocusAndWraps) {
     const auto [a, b, c] = std::tuple(children_[0].get(), children_[1].get(), children_[2].get());
     EXPECT_EQ(StepFocus(Order(), c, false), a);
     EXPECT_EQ(StepFocus(Order(), a, true), c);
-    EXPECT_EQ(StepFocus(Order(), main_.get(), false), a) << "from outside the order: the first";
-    EXPECT_EQ(StepFocus(Order(), main_.get(), true), c) << "backward from outside: the last";
+    EXPECT_EQ(StepFocus(Order(), main_window_, false), a) << "from outside the order: the first";
+    EXPECT_EQ(StepFocus(Order(), main_window_, true), c) << "backward from outside: the last";
 
     ShowWindow(b, SW_HIDE);
     EXPECT_EQ(StepFocus(Order(), a, false), c);
@@ -127,9 +135,9 @@ TEST_F(FrameTest, FocusOrderSkipsControlsThatCannotTakeTheFocusAndWraps) {
 }
 
 TEST_F(FrameTest, OnlyAWritableMultiLineEditWantsEnter) {
-    const UniqueWindow multi = MakeWindow("EDIT", WS_CHILD | ES_MULTILINE | ES_WANTRETURN, main_.get());
-    const UniqueWindow read_only = MakeWindow("EDIT", WS_CHILD | ES_MULTILINE | ES_READONLY, main_.get());
-    const UniqueWindow single = MakeWindow("EDIT", WS_CHILD, main_.get());
+    const UniqueWindow multi = MakeWindow("EDIT", WS_CHILD | ES_MULTILINE | ES_WANTRETURN, main_window_);
+    const UniqueWindow read_only = MakeWindow("EDIT", WS_CHILD | ES_MULTILINE | ES_READONLY, main_window_);
+    const UniqueWindow single = MakeWindow("EDIT", WS_CHILD, main_window_);
     const KeyCode enter{VK_RETURN}, tab{VK_TAB}, esc{VK_ESCAPE};
     EXPECT_TRUE(ControlWantsKey(multi.get(), enter));
     EXPECT_FALSE(ControlWantsKey(multi.get(), tab));
