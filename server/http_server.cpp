@@ -116,11 +116,27 @@ public:
     }
 
 private:
+    // One timer wait stays outstanding and is re-armed only when it fires
+    // before the current deadline or when the deadline moves earlier: moving
+    // the deadline for each request costs no system call.
     void SetDeadline(std::chrono::steady_clock::duration duration) {
         timed_out_ = false;
-        timer_.expires_after(duration);
-        timer_.async_wait([self = shared_from_this()](error_code ec) {
-            if (ec) return;  // re-armed or cancelled
+        deadline_ = std::chrono::steady_clock::now() + duration;
+        if (!timer_armed_ || deadline_ < armed_until_) ArmTimer();
+    }
+
+    void ClearDeadline() { deadline_ = std::chrono::steady_clock::time_point::max(); }
+
+    void ArmTimer() {
+        timer_armed_ = true;
+        armed_until_ = deadline_;
+        const unsigned generation = ++timer_generation_;
+        timer_.expires_at(deadline_);
+        timer_.async_wait([self = shared_from_this(), generation](error_code ec) {
+            if (generation != self->timer_generation_) return;  // re-armed meanwhile
+            self->timer_armed_ = false;
+            if (ec || self->closed_) return;
+            if (std::chrono::steady_clock::now() < self->deadline_) return self->ArmTimer();
             self->timed_out_ = true;
             error_code ignored;
             self->socket_.cancel(ignored);
@@ -185,7 +201,7 @@ private:
     }
 
     void Dispatch() {
-        timer_.cancel();
+        ClearDeadline();
         const auto& message = parser_->get();
         keep_alive_ = message.keep_alive() && ++served_ < shared_.options.keepalive_requests;
         // A pipelined request behind one that closes the connection.
@@ -245,6 +261,7 @@ private:
     }
 
     void Close() {
+        closed_ = true;
         timer_.cancel();
         error_code ignored;
         socket_.shutdown(tcp::socket::shutdown_both, ignored);
@@ -261,9 +278,14 @@ private:
     std::string out_;
     std::array<char, kReadChunk> drain_{};
     unsigned served_ = 0;
+    std::chrono::steady_clock::time_point deadline_ = std::chrono::steady_clock::time_point::max();
+    std::chrono::steady_clock::time_point armed_until_;
+    unsigned timer_generation_ = 0;
+    bool timer_armed_ = false;
     bool keep_alive_ = false;
     bool unread_ = false;
     bool timed_out_ = false;
+    bool closed_ = false;
 };
 
 }  // namespace
