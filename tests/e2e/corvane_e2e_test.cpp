@@ -75,6 +75,15 @@ protected:
 
 TestHttpServer* CorvaneTest::server_ = nullptr;
 
+// For failure messages: which window is in front instead.
+std::string ForegroundWindow() {
+    const HWND window = GetForegroundWindow();
+    char title[128] = {}, cls[128] = {};
+    GetWindowTextA(window, title, sizeof title);
+    GetClassNameA(window, cls, sizeof cls);
+    return std::string("foreground: \"") + title + "\" (" + cls + ")";
+}
+
 TEST_F(CorvaneTest, StartsCentredActiveWithCaretInAddressBoxAndIgnoresArguments) {
     RECT rect{};
     GetWindowRect(app_->Window(), &rect);
@@ -267,19 +276,25 @@ TEST_F(CorvaneTest, FocusComesBackAfterSwitchingAwayAndAPressOnTheLinkActivates)
     TabTo(ControlId::按钮1, 3);
     OtherWindow other;
     ASSERT_TRUE(other.Handle());
+    // Switched away once both sides have handled it: the other window is
+    // active in its thread and the tool's thread has let go of its window.
+    auto switched_away = [&] {
+        return GetForegroundWindow() == other.Handle() && GetActiveWindow() == other.Handle() &&
+               app_->Active() != app_->Window();
+    };
 
     ClickAt(CentreOf(other.Handle()));
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other.Handle(); }));
+    ASSERT_TRUE(WaitUntil(switched_away)) << ForegroundWindow();
     ClickAt(app_->CaptionPoint());
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app_->Window(); }));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app_->Window(); })) << ForegroundWindow();
     EXPECT_TRUE(WaitForFocus(ControlId::按钮1)) << "focus on " << app_->Focus() << ", 按钮1 is "
                                                << app_->Control(ControlId::按钮1);
 
     // A press on the link of the inactive window activates it and opens the page.
     ClickAt(CentreOf(other.Handle()));
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other.Handle(); }));
+    ASSERT_TRUE(WaitUntil(switched_away)) << ForegroundWindow();
     ClickAt(CentreOf(app_->Control(ControlId::透明标签1)));
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app_->Window(); }));
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app_->Window(); })) << ForegroundWindow();
     EXPECT_TRUE(WaitForFocus(ControlId::按钮1));
     EXPECT_TRUE(WaitUntil([] { return OpenedUrlCount() == 1; }));
 }
