@@ -1,7 +1,7 @@
 #include "getip.h"
 
+#include <charconv>
 #include <cstdio>
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -61,26 +61,32 @@ std::string Echo(std::string_view text) {
 }
 
 std::string Coordinates(const CityRecord& record) {
+    constexpr int kDecimals = 4;  // about 10 m, finer than the data
     char text[64];
-    std::snprintf(text, sizeof text, "%.4f, %.4f", *record.latitude, *record.longitude);
-    return text;
+    char* end = std::to_chars(text, text + 30, *record.latitude, std::chars_format::fixed, kDecimals).ptr;
+    *end++ = ',';
+    *end++ = ' ';
+    end = std::to_chars(end, text + sizeof text, *record.longitude, std::chars_format::fixed, kDecimals).ptr;
+    return std::string(text, end);
 }
 
 std::string DataLine(const LocationData& data) {
-    char date[16] = "?";
-    std::tm parts{};
-    if (gmtime_r(&data.city_build_time, &parts) != nullptr) std::strftime(date, sizeof date, "%Y-%m-%d", &parts);
-    return "数据: DB-IP Lite City " + std::string(date) + "，" + std::string(kAttribution);
+    return "数据: DB-IP Lite City " + data.city_date + "，" + std::string(kAttribution);
+}
+
+// Appends "<br>" + label + value.
+void AddLine(std::string* out, std::string_view label, std::string_view value) {
+    out->append(kBreak).append(label).append(value);
 }
 
 // One address's lines; false when the database failed.
 bool Describe(const GetipContext& context, const IpAddress& address, bool own, std::string* out) {
-    *out += "IP: " + address.ToString();
-    if (own) *out += "（你的地址）";
+    out->append("IP: ").append(address.ToString());
+    if (own) out->append("（你的地址）");
     if (const SpecialRange* special = FindSpecialRange(address)) {
-        *out += std::string(kBreak) + "类型: " + std::string(special->name) + " (" +
-                std::string(special->prefix) + ")";
-        *out += std::string(kBreak) + "说明: " + std::string(special->note);
+        AddLine(out, "类型: ", special->name);
+        out->append(" (").append(special->prefix).append(")");
+        AddLine(out, "说明: ", special->note);
         return true;
     }
     const CityDatabase& city = address.is_v4() ? *context.data.city_v4 : *context.data.city_v6;
@@ -88,23 +94,20 @@ bool Describe(const GetipContext& context, const IpAddress& address, bool own, s
     const auto record = city.Lookup(address, &error);
     if (!error.empty()) return false;
     if (!record || record->country_code.empty()) {
-        *out += std::string(kBreak) + "国家: 未知（数据中没有这个地址）";
+        AddLine(out, "国家: ", "未知（数据中没有这个地址）");
     } else {
-        *out += std::string(kBreak) + "国家: " + context.names.Country(record->country_code) + " (" +
-                record->country_code + ")";
-        const std::string region =
-            record->region.empty() ? "未知" : context.names.Subdivision(record->country_code, record->region);
-        *out += std::string(kBreak) + "地区: " + region;
-        *out += std::string(kBreak) + "城市: " + (record->city.empty() ? std::string("未知") : record->city);
-        if (record->latitude && record->longitude) {
-            *out += std::string(kBreak) + "经纬度: " + Coordinates(*record);
-        }
+        AddLine(out, "国家: ", context.names.Country(record->country_code));
+        out->append(" (").append(record->country_code).append(")");
+        AddLine(out, "地区: ",
+                record->region.empty() ? "未知" : context.names.Subdivision(record->country_code, record->region));
+        AddLine(out, "城市: ", record->city.empty() ? "未知" : record->city);
+        if (record->latitude && record->longitude) AddLine(out, "经纬度: ", Coordinates(*record));
     }
     if (const auto asn = context.data.asn.Find(address)) {
-        *out += std::string(kBreak) + "网络: AS" + std::to_string(asn->number);
-        if (!asn->organisation.empty()) *out += " " + std::string(asn->organisation);
+        AddLine(out, "网络: AS", std::to_string(asn->number));
+        if (!asn->organisation.empty()) out->append(" ").append(asn->organisation);
     } else {
-        *out += std::string(kBreak) + "网络: 未知";
+        AddLine(out, "网络: ", "未知");
     }
     return true;
 }

@@ -1,5 +1,8 @@
 #include "location_data.h"
 
+#include <algorithm>
+#include <ctime>
+
 namespace corvane::server {
 namespace {
 
@@ -27,7 +30,11 @@ std::shared_ptr<const LocationData> LocationData::Load(const std::string& data_d
     auto asn = AsnTable::Load(data_dir + kAsnV4File, data_dir + kAsnV6File, error);
     if (!asn) return nullptr;
     data->asn = std::move(*asn);
-    data->city_build_time = std::max(data->city_v4->build_time(), data->city_v6->build_time());
+    const std::time_t built = std::max(data->city_v4->build_time(), data->city_v6->build_time());
+    char date[16] = "?";
+    std::tm parts{};
+    if (gmtime_r(&built, &parts) != nullptr) std::strftime(date, sizeof date, "%Y-%m-%d", &parts);
+    data->city_date = date;
     return data;
 }
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <atomic>
-#include <ctime>
 #include <memory>
 #include <string>
 
@@ -16,7 +15,7 @@ struct LocationData {
     std::unique_ptr<CityDatabase> city_v4;
     std::unique_ptr<CityDatabase> city_v6;
     AsnTable asn;
-    std::time_t city_build_time = 0;
+    std::string city_date;  // when the city data was built, "2026-06-05" (UTC)
 
     // Loads data_dir/dbip-city/*.mmdb and data_dir/asn/*.csv (scripts/fetch-data.sh
     // puts them there); nullptr with *error set when a file is missing or bad.

@@ -6,6 +6,7 @@
 #include <memory>
 #include <thread>
 
+#include "gbk.h"
 #include "http_server.h"
 #include "key_service.h"
 #include "location_data.h"
@@ -81,6 +82,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "corvane-server: %s\n", error.c_str());
         return 1;
     }
+    Utf8ToGbk("");  // builds the conversion table now rather than in the first reply
     auto data = LocationData::Load(options.data_dir, &error);
     if (!data) {
         std::fprintf(stderr, "corvane-server: %s (scripts/fetch-data.sh fetches the data)\n", error.c_str());
