@@ -80,6 +80,35 @@ void BM_ParseAndServiceLookup(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseAndServiceLookup);
 
+void BM_CityRecordOnly(benchmark::State& state) {
+    const auto texts = Addresses();
+    std::vector<IpAddress> addresses;
+    for (const auto& text : texts) addresses.push_back(*corvane::server::ParseIpAddress(text));
+    const LocationData& data = Data();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        std::string error;
+        auto record = data.city_v4->Lookup(addresses[i++ % addresses.size()], &error);
+        benchmark::DoNotOptimize(record);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_CityRecordOnly);
+
+void BM_AsnOnly(benchmark::State& state) {
+    const auto texts = Addresses();
+    std::vector<IpAddress> addresses;
+    for (const auto& text : texts) addresses.push_back(*corvane::server::ParseIpAddress(text));
+    const LocationData& data = Data();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        auto asn = data.asn.Find(addresses[i++ % addresses.size()]);
+        benchmark::DoNotOptimize(asn);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_AsnOnly);
+
 void BM_MmdbLookupString(benchmark::State& state) {
     const auto texts = Addresses();
     MMDB_s mmdb;
