@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "corvane_app.h"
@@ -21,12 +23,30 @@ using testing::TestHttpServer;
 using ui::ControlId;
 
 constexpr uint16_t kPorts[] = {2100, 2200, 2300, 2400, 2500};
+constexpr std::chrono::milliseconds kPortPatience{90000};
 
 class CorvaneTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         server_ = new TestHttpServer();
-        for (uint16_t port : kPorts) server_->Listen(port);
+        for (uint16_t port : kPorts) ListenWhenFree(port);
+    }
+    // A port that an earlier run's connections left in TIME_WAIT cannot be
+    // bound again under Wine until they expire (up to a minute on Linux).
+    static void ListenWhenFree(uint16_t port) {
+        std::string error;
+        const bool bound = WaitUntil(
+            [&] {
+                try {
+                    server_->Listen(port);
+                    return true;
+                } catch (const std::runtime_error& e) {
+                    error = e.what();
+                    return false;
+                }
+            },
+            kPortPatience);
+        ASSERT_TRUE(bound) << error;
     }
     static void TearDownTestSuite() {
         delete server_;
@@ -52,10 +72,10 @@ protected:
     bool WaitForText(ControlId id, const std::string& text) {
         return WaitUntil([&] { return app_->Text(id) == text; });
     }
-    // Tab n times from 编辑框1, where every test starts.
-    void TabTo(ControlId id, int tabs) {
+    // Tab n times from 编辑框1, where every test starts; true once `id` has the focus.
+    [[nodiscard]] bool TabTo(ControlId id, int tabs) {
         for (int i = 0; i < tabs; ++i) PressKey(VK_TAB);
-        ASSERT_TRUE(WaitForFocus(id));
+        return WaitForFocus(id);
     }
     int ComboSelection() {
         DWORD_PTR selection = 0;
@@ -116,7 +136,7 @@ TEST_F(CorvaneTest, QueryShowsTheReplyAndTheNextReplyReplacesIt) {
     PressKey(VK_TAB);
     TypeText("k-123");
     ASSERT_TRUE(WaitForText(ControlId::编辑框2, "k-123"));
-    TabTo(ControlId::组合框1, 3);
+    ASSERT_TRUE(TabTo(ControlId::组合框1, 3));
     PressKey(VK_DOWN);
     PressKey(VK_DOWN);
     ASSERT_TRUE(WaitUntil([&] { return ComboSelection() == 2; }));
@@ -155,7 +175,7 @@ TEST_F(CorvaneTest, TabAndShiftTabWrapAroundTheFocusOrder) {
 }
 
 TEST_F(CorvaneTest, EnterStartsALineInTheResultBoxOnly) {
-    TabTo(ControlId::编辑框3, 2);
+    ASSERT_TRUE(TabTo(ControlId::编辑框3, 2));
     TypeText("x");
     PressKey(VK_RETURN);
     TypeText("y");
@@ -170,7 +190,7 @@ TEST_F(CorvaneTest, EnterDoesNotQueryButSpaceOnTheButtonDoes) {
     PressKey(VK_RETURN);  // in 编辑框1
     PressKey(VK_TAB);
     PressKey(VK_RETURN);  // in 编辑框2
-    TabTo(ControlId::组合框1, 3);
+    ASSERT_TRUE(TabTo(ControlId::组合框1, 3));
     PressKey(VK_RETURN);  // on 组合框1
     PressKey(VK_TAB, {VK_SHIFT});
     ASSERT_TRUE(WaitForFocus(ControlId::按钮1));
@@ -186,7 +206,7 @@ class EscFromEachControl : public CorvaneTest, public ::testing::WithParamInterf
 TEST_P(EscFromEachControl, ClosesWithExitCodeZeroButShiftEscDoesNot) {
     const ControlId order[] = {ControlId::编辑框1, ControlId::编辑框2, ControlId::编辑框3,
                                ControlId::按钮1, ControlId::组合框1};
-    TabTo(order[GetParam()], GetParam());
+    ASSERT_TRUE(TabTo(order[GetParam()], GetParam()));
     PressKey(VK_ESCAPE, {VK_SHIFT});
     // Leave the control by Tab and come back: proof that Shift+Esc was handled.
     PressKey(VK_TAB);
@@ -272,31 +292,54 @@ private:
     HWND window_ = nullptr;
 };
 
+bool RunningUnderWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// Clicks `point` until `window` is in front; returns the number of clicks, or
+// 0 when it never came to the front. On Windows a click on an inactive window
+// always activates it; under Wine 8 in a virtual desktop a click on another
+// process's window now and then arrives without activating it, so there the
+// user's next click is tried.
+int ClickUntilActive(POINT point, HWND window) {
+    const int attempts = RunningUnderWine() ? 4 : 1;
+    for (int clicks = 1; clicks <= attempts; ++clicks) {
+        ClickAt(point);
+        if (WaitUntil([&] { return GetForegroundWindow() == window; },
+                      clicks == attempts ? kPatience : std::chrono::milliseconds(3000))) {
+            return clicks;
+        }
+        std::printf("note: click %d on an inactive window did not activate it (Wine); clicking again\n",
+                    clicks);
+    }
+    return 0;
+}
+
 TEST_F(CorvaneTest, FocusComesBackAfterSwitchingAwayAndAPressOnTheLinkActivates) {
-    TabTo(ControlId::按钮1, 3);
+    ASSERT_TRUE(TabTo(ControlId::按钮1, 3));
     OtherWindow other;
     ASSERT_TRUE(other.Handle());
     // Switched away once both sides have handled it: the other window is
     // active in its thread and the tool's thread has let go of its window.
-    auto switched_away = [&] {
-        return GetForegroundWindow() == other.Handle() && GetActiveWindow() == other.Handle() &&
-               app_->Active() != app_->Window();
+    auto switch_away = [&] {
+        ASSERT_GT(ClickUntilActive(CentreOf(other.Handle()), other.Handle()), 0) << ForegroundWindow();
+        ASSERT_TRUE(WaitUntil([&] {
+            return GetActiveWindow() == other.Handle() && app_->Active() != app_->Window();
+        }));
     };
 
-    ClickAt(CentreOf(other.Handle()));
-    ASSERT_TRUE(WaitUntil(switched_away)) << ForegroundWindow();
-    ClickAt(app_->CaptionPoint());
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app_->Window(); })) << ForegroundWindow();
+    ASSERT_NO_FATAL_FAILURE(switch_away());
+    ASSERT_GT(ClickUntilActive(app_->CaptionPoint(), app_->Window()), 0) << ForegroundWindow();
     EXPECT_TRUE(WaitForFocus(ControlId::按钮1)) << "focus on " << app_->Focus() << ", 按钮1 is "
                                                << app_->Control(ControlId::按钮1);
 
-    // A press on the link of the inactive window activates it and opens the page.
-    ClickAt(CentreOf(other.Handle()));
-    ASSERT_TRUE(WaitUntil(switched_away)) << ForegroundWindow();
-    ClickAt(CentreOf(app_->Control(ControlId::透明标签1)));
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app_->Window(); })) << ForegroundWindow();
+    // A press on the link of the inactive window activates it and opens the
+    // page, once per press.
+    ASSERT_NO_FATAL_FAILURE(switch_away());
+    const int presses = ClickUntilActive(CentreOf(app_->Control(ControlId::透明标签1)), app_->Window());
+    ASSERT_GT(presses, 0) << ForegroundWindow();
     EXPECT_TRUE(WaitForFocus(ControlId::按钮1));
-    EXPECT_TRUE(WaitUntil([] { return OpenedUrlCount() == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return OpenedUrlCount() == presses; })) << OpenedUrls();
 }
 
 TEST_F(CorvaneTest, AClickQueuedDuringAQueryRunsAnotherQueryAfterIt) {
