@@ -41,6 +41,8 @@ constexpr auto kWriteTimeout = std::chrono::seconds(10);
 constexpr auto kLingerTimeout = std::chrono::seconds(2);
 constexpr auto kAcceptRetryDelay = std::chrono::milliseconds(100);
 constexpr std::size_t kReadChunk = 4 * 1024;
+constexpr auto kStopGrace = std::chrono::seconds(2);
+constexpr auto kStopPoll = std::chrono::milliseconds(10);
 
 // Counts open connections, overall and per client address.
 class ConnectionLimiter {
@@ -58,6 +60,11 @@ public:
         ++count;
         ++total_;
         return true;
+    }
+
+    std::size_t total() {
+        std::lock_guard lock(mutex_);
+        return total_;
     }
 
     void Release(const std::string& client) {
@@ -97,6 +104,8 @@ struct SharedState {
     // Key issuance waits for a durable database commit: it runs here, never on
     // an event loop, so that lookups on the same loop do not wait for the disk.
     asio::thread_pool& blocking_pool;
+    // Set when the server stops: replies then close their connections.
+    std::atomic<bool> stopping{false};
 };
 
 class Session : public std::enable_shared_from_this<Session> {
@@ -146,6 +155,7 @@ private:
     // Before the next request of a kept-alive connection: wait idle for its
     // first byte, then give the whole head its own deadline.
     void WaitForNextRequest() {
+        if (shared_.stopping) return Close();
         if (buffer_.size() > 0) return ReadHead();
         SetDeadline(shared_.options.keepalive_timeout);
         socket_.async_read_some(buffer_.prepare(kReadChunk),
@@ -203,7 +213,7 @@ private:
     void Dispatch() {
         ClearDeadline();
         const auto& message = parser_->get();
-        keep_alive_ = message.keep_alive() && ++served_ < shared_.options.keepalive_requests;
+        keep_alive_ = message.keep_alive() && ++served_ < shared_.options.keepalive_requests && !shared_.stopping;
         // A pipelined request behind one that closes the connection.
         unread_ = buffer_.size() > 0;
         if (message.method() == http::verb::post) {
@@ -304,13 +314,13 @@ struct HttpServer::Impl {
     // serves what it accepts, so a connection never changes threads.
     void Accept(tcp::acceptor& acceptor) {
         acceptor.async_accept([this, &acceptor](error_code ec, tcp::socket socket) {
-            if (stopping) return;
+            if (shared.stopping) return;
             if (ec) {
                 // Out of descriptors and the like: try again shortly rather than spin.
                 std::fprintf(stderr, "corvane-server: accept failed: %s\n", ec.message().c_str());
                 auto timer = std::make_shared<asio::steady_timer>(acceptor.get_executor(), kAcceptRetryDelay);
                 timer->async_wait([this, &acceptor, timer](error_code) {
-                    if (!stopping) Accept(acceptor);
+                    if (!shared.stopping) Accept(acceptor);
                 });
                 return;
             }
@@ -342,7 +352,6 @@ struct HttpServer::Impl {
     std::vector<std::unique_ptr<asio::io_context>> contexts;
     std::vector<std::unique_ptr<tcp::acceptor>> acceptors;       // one per port, on the first loop
     std::vector<std::unique_ptr<tcp::acceptor>> loop_acceptors;  // their copies for the other loops
-    std::atomic<bool> stopping{false};
 };
 
 HttpServer::HttpServer(const HttpServerOptions& options, const Router& router)
@@ -416,9 +425,22 @@ void HttpServer::Run() {
 }
 
 void HttpServer::Stop() {
-    // The loops stop at once; connections still open are closed as the
-    // loops are destroyed.
-    if (impl_->stopping.exchange(true)) return;
+    if (impl_->shared.stopping.exchange(true)) return;
+    // No new connections; requests in flight are answered (and their
+    // connections closed) for up to kStopGrace, then the loops end and what is
+    // still open, such as idle kept-alive connections, is closed.
+    for (auto* list : {&impl_->acceptors, &impl_->loop_acceptors}) {
+        for (auto& acceptor : *list) {
+            asio::post(acceptor->get_executor(), [a = acceptor.get()] {
+                error_code ignored;
+                a->close(ignored);
+            });
+        }
+    }
+    const auto deadline = std::chrono::steady_clock::now() + kStopGrace;
+    while (impl_->shared.limiter.total() > 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(kStopPoll);
+    }
     for (auto& context : impl_->contexts) context->stop();
 }
 

@@ -42,7 +42,9 @@ public:
 
     // Serves until Stop(); runs the event loops on `threads` threads.
     void Run();
-    // Stops accepting and ends Run(). Safe from any thread.
+    // Stops accepting, lets requests in flight finish for a moment, then
+    // ends Run(). Blocks for up to two seconds; safe from any thread but the
+    // event loops.
     void Stop();
 
 private:

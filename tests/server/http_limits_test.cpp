@@ -174,7 +174,7 @@ TEST_F(HttpLimitsTest, ConnectionsPerClientAreBounded) {
     ADD_FAILURE() << "a closed connection's slot was never given back";
 }
 
-TEST(ServerSignalsTest, ReloadOnSighupKeepsServingAndSigtermStopsCleanly) {
+TEST(ServerSignalsTest, ReloadOnSighupKeepsServingAndSigtermFinishesRequestsInFlight) {
     auto server = ServerProcess::Start({"--daily-quota", "100000", "--burst", "100000", "--refill", "100000"});
     ASSERT_NE(server, nullptr);
     const std::string key = IssueKey(server->port());
@@ -189,8 +189,21 @@ TEST(ServerSignalsTest, ReloadOnSighupKeepsServingAndSigtermStopsCleanly) {
     }
     EXPECT_EQ(Get(server->port(), "/getip?ip=8.8.8.8&key=" + key).status, 200);
 
+    // SIGTERM: no new connections, but a request under way is still answered.
+    Connection idle(server->port());
+    Connection in_flight(server->port());
+    ASSERT_TRUE(in_flight.Send("GET /getip?ip=8.8.8.8&key=" + key + " HTTP/1.1\r\nHost: x\r\n"));
     server->Signal(SIGTERM);
-    const int status = server->Wait();
+    const auto refused_by = std::chrono::steady_clock::now() + 10s;
+    while (Connection(server->port(1)).connected()) {
+        ASSERT_LT(std::chrono::steady_clock::now(), refused_by) << "still accepting after SIGTERM";
+        std::this_thread::sleep_for(5ms);
+    }
+    in_flight.Send("\r\n");
+    const Reply last = in_flight.ReceiveReply();
+    EXPECT_EQ(last.status, 200);
+    EXPECT_EQ(last.Header("Connection"), "close");
+    const int status = server->Wait();  // the idle connection does not hold it up for long
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
