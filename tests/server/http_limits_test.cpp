@@ -192,7 +192,11 @@ TEST(ServerSignalsTest, ReloadOnSighupKeepsServingAndSigtermFinishesRequestsInFl
     // SIGTERM: no new connections, but a request under way is still answered.
     Connection idle(server->port());
     Connection in_flight(server->port());
-    ASSERT_TRUE(in_flight.Send("GET /getip?ip=8.8.8.8&key=" + key + " HTTP/1.1\r\nHost: x\r\n"));
+    const std::string request = "GET /getip?ip=8.8.8.8&key=" + key + " HTTP/1.1\r\nHost: x\r\n";
+    // A first reply shows that the server has accepted the connection.
+    ASSERT_TRUE(in_flight.Send(request + "\r\n"));
+    ASSERT_EQ(in_flight.ReceiveReply().status, 200);
+    ASSERT_TRUE(in_flight.Send(request));
     server->Signal(SIGTERM);
     const auto refused_by = std::chrono::steady_clock::now() + 10s;
     while (Connection(server->port(1)).connected()) {
