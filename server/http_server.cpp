@@ -155,8 +155,13 @@ private:
     // Before the next request of a kept-alive connection: wait idle for its
     // first byte, then give the whole head its own deadline.
     void WaitForNextRequest() {
-        if (shared_.stopping) return Close();
         if (buffer_.size() > 0) return ReadHead();
+        if (shared_.stopping) {
+            // Stopping: only a request the client has already begun is answered.
+            error_code ec;
+            if (socket_.available(ec) == 0 || ec) return Close();
+            return ReadHead();
+        }
         SetDeadline(shared_.options.keepalive_timeout);
         socket_.async_read_some(buffer_.prepare(kReadChunk),
                                 [self = shared_from_this()](error_code ec, std::size_t n) {
