@@ -99,32 +99,32 @@ std::pair<std::size_t, std::optional<char32_t>> Decode(const unsigned char* byte
 
 std::string Utf8ToGbk(std::string_view utf8) {
     const GbkTable& table = Table();
-    std::string out;
-    out.reserve(utf8.size());
+    // GBK never takes more bytes than UTF-8 for the same text: one byte for
+    // one, two for two or three, one stand-in for four.
+    std::string out(utf8.size(), '\0');
+    char* write = out.data();
     const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
-    std::size_t left = utf8.size();
-    while (left > 0) {
+    const auto* const end = bytes + utf8.size();
+    while (bytes < end) {
         if (*bytes < 0x80) {
-            out += static_cast<char>(*bytes);
-            ++bytes;
-            --left;
+            *write++ = static_cast<char>(*bytes++);
             continue;
         }
-        const auto [length, code] = Decode(bytes, left);
+        const auto [length, code] = Decode(bytes, static_cast<std::size_t>(end - bytes));
         bytes += length;
-        left -= length;
         const std::uint16_t gbk = code ? table[*code] : kNone;
         if (gbk > 0xff) {
-            out += static_cast<char>(gbk >> 8);
-            out += static_cast<char>(gbk & 0xff);
+            *write++ = static_cast<char>(gbk >> 8);
+            *write++ = static_cast<char>(gbk & 0xff);
         } else if (gbk != kNone) {
-            out += static_cast<char>(gbk);
+            *write++ = static_cast<char>(gbk);
         } else if (code && *code >= kLatinFirst && *code < kLatinFirst + kLatinBase.size()) {
-            out += kLatinBase[*code - kLatinFirst];
+            *write++ = kLatinBase[*code - kLatinFirst];
         } else {
-            out += '?';
+            *write++ = '?';
         }
     }
+    out.resize(static_cast<std::size_t>(write - out.data()));
     return out;
 }
 

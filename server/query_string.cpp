@@ -42,7 +42,9 @@ std::optional<std::string> QueryParameter(std::string_view query, std::string_vi
         const std::string_view piece = query.substr(0, end);
         const auto equals = piece.find('=');
         const std::string_view raw_name = piece.substr(0, equals);
-        if (!piece.empty() && PercentDecode(raw_name) == name) {
+        // Names are rarely encoded: decode only when they could be.
+        const bool encoded = raw_name.find_first_of("%+") != std::string_view::npos;
+        if (!piece.empty() && (encoded ? PercentDecode(raw_name) == name : raw_name == name)) {
             if (equals == std::string_view::npos) return std::string();
             return PercentDecode(piece.substr(equals + 1));
         }
