@@ -48,6 +48,23 @@ std::string Fold(std::string_view name) {
     return folded;
 }
 
+// Where the location data uses an English name that is not the start of the
+// iso-codes name: the start of that name instead.
+struct SubdivisionAlias {
+    std::string_view country, data_name, iso_name;
+};
+constexpr SubdivisionAlias kAliases[] = {
+    {"CN", "Inner Mongolia", "Nei Mongol"},
+    {"CN", "Tibet", "Xizang"},
+};
+
+std::string_view Alias(std::string_view country, std::string_view name) {
+    for (const auto& alias : kAliases) {
+        if (alias.country == country && alias.data_name == name) return alias.iso_name;
+    }
+    return name;
+}
+
 std::string Translate(const MoCatalog& catalog, const std::string& english) {
     const auto found = catalog.find(english);
     return found == catalog.end() ? std::string() : found->second;
@@ -104,7 +121,7 @@ std::string RegionNames::Country(std::string_view alpha2) const {
 
 std::string RegionNames::Subdivision(std::string_view alpha2, std::string_view english) const {
     const auto list = subdivisions_.find(std::string(alpha2));
-    const std::string key = Fold(english);
+    const std::string key = Fold(Alias(alpha2, english));
     if (list == subdivisions_.end() || key.empty()) return std::string(english);
 
     // The location data names subdivisions without their kind ("Guangdong"

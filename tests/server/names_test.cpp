@@ -26,7 +26,9 @@ TEST(RegionNamesTest, ChineseWhereTranslatedEnglishOtherwise) {
         {"CN", "Xinjiang", "新疆维吾尔自治区"},
         {"US", "California", "加利福尼亚州"},
         {"CA", "Quebec", "魁北克省"},
-        {"CN", "Inner Mongolia", "Inner Mongolia"},  // no iso-codes name to match
+        {"CN", "Inner Mongolia", "内蒙古自治区"},   // iso-codes has "Nei Mongol Zizhiqu"
+        {"CN", "Tibet", "西藏自治区"},
+        {"BR", "Sao Paulo", "Sao Paulo"},            // no translation to show
         {"GB", "England", "England"},                // matched, not translated
         {"US", "New", "New"},                        // several would match: none is guessed
         {"XX", "Somewhere", "Somewhere"},
