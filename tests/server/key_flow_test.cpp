@@ -34,7 +34,7 @@ long Remaining(const Reply& reply) {
 }
 
 TEST(KeyFlowTest, PageIssueAndUse) {
-    auto server = ServerProcess::Start({"--daily-quota", "5"});
+    auto server = ServerProcess::Start({"--daily-quota", "5", "--issues-per-hour", "2"});
     ASSERT_NE(server, nullptr);
 
     const Reply page = Get(server->port(), "/key");
@@ -65,6 +65,15 @@ TEST(KeyFlowTest, PageIssueAndUse) {
         EXPECT_EQ(reply.status, 200);
         EXPECT_EQ(Remaining(reply), 4);
     }
+
+    // A third key within the hour is refused, on the page and to scripts.
+    const Reply refused_page = PostKey(server->port(), false);
+    EXPECT_EQ(refused_page.status, 429);
+    EXPECT_GT(std::stol("0" + refused_page.Header("Retry-After")), 0);
+    EXPECT_NE(refused_page.body.find("领取密钥太频繁"), std::string::npos);
+    const Reply refused_plain = PostKey(server->port(), true);
+    EXPECT_EQ(refused_plain.status, 429);
+    EXPECT_EQ(refused_plain.Header("Content-Type"), "text/plain; charset=utf-8");
 }
 
 TEST(KeyFlowTest, QuotaUsedUpAndBurstsRefused) {
