@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <ostream>
 #include <string>
 
 namespace corvane {
@@ -63,6 +64,9 @@ const ReplaceCase kReplaceCases[] = {
     {"last_byte_lead_no_match", "ab\xb0", "c", "x", {}, {}, false, "ab\xb0"},
     {"lone_lead_byte", "\xb0", "b", "x", {}, {}, false, "\xb0"},
 };
+
+// Named by its case, not dumped as bytes, in test listings.
+void PrintTo(const ReplaceCase& c, std::ostream* os) { *os << c.name; }
 
 class ReplaceOneTable : public testing::TestWithParam<ReplaceCase> {};
 
