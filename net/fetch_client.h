@@ -2,6 +2,10 @@
 // fetch that needs it, closed when the process ends.
 #pragma once
 
+#include <string_view>
+
+#include "page_fetcher.h"
+
 namespace corvane::net {
 
 struct FetchClientState {
@@ -11,5 +15,10 @@ struct FetchClientState {
 
 // For tests: whether the client is open and how often it was opened.
 FetchClientState GetFetchClientState();
+
+// The platform's fetch of a non-empty URL through the client. Only the URL's
+// copies and parts allocate before the body, so a std::bad_alloc it lets out
+// means nothing was received; handles opened so far close on the way out.
+ByteBuffer FetchWithClient(std::string_view url);
 
 }  // namespace corvane::net

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <new>
 #include <optional>
 #include <string>
 
@@ -176,16 +175,8 @@ ByteBuffer Fetch(std::string_view url) {
 
 namespace net {
 FetchClientState GetFetchClientState() { return Client().State(); }
-}  // namespace net
 
-ByteBuffer PageFetch(std::string_view url) {
-    if (url.empty()) return {};
-    try {
-        return Fetch(url);
-    } catch (const std::bad_alloc&) {
-        // Only the URL's copies allocate before the body: nothing was received.
-        return {};
-    }
-}
+ByteBuffer FetchWithClient(std::string_view url) { return Fetch(url); }
+}  // namespace net
 
 }  // namespace corvane

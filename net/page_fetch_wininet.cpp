@@ -161,17 +161,8 @@ ByteBuffer Fetch(std::string_view url) {
 
 namespace net {
 FetchClientState GetFetchClientState() { return Client().State(); }
-}  // namespace net
 
-ByteBuffer PageFetch(std::string_view url) {
-    if (url.empty()) return {};
-    try {
-        return Fetch(url);
-    } catch (const std::bad_alloc&) {
-        // Only the URL's copies and parts allocate before the body; the
-        // handles opened so far close in reverse order on the way out.
-        return {};
-    }
-}
+ByteBuffer FetchWithClient(std::string_view url) { return Fetch(url); }
+}  // namespace net
 
 }  // namespace corvane
