@@ -20,7 +20,7 @@ out="$root/build/bench-startup"
 mkdir -p "$out"
 cxx="x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -static -Wall -Wextra"
 $cxx -mwindows bench/startup_trivial.cpp -o "$out/startup_trivial.exe"
-$cxx bench/startup_probe.cpp -o "$out/startup_probe.exe" -lpsapi
+$cxx -Itests/e2e bench/startup_probe.cpp -o "$out/startup_probe.exe" -lpsapi
 
 server_pid=""
 trap '[ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null; true' EXIT

@@ -13,28 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "find_window.h"
+
 namespace {
 
 // Corvane's control identifiers: 编辑框1, 编辑框2, 按钮1.
 constexpr int kAddressBox = 0x16010003;
 constexpr int kKeyBox = 0x16010005;
 constexpr int kQueryButton = 0x16010008;
-
-struct Search {
-    DWORD process_id;
-    HWND found;
-};
-
-BOOL CALLBACK FindVisible(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->process_id && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER frequency;
@@ -60,28 +46,28 @@ double StartOnce(const std::string& program, const char* address, const char* ke
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
         return -1;
     }
-    Search search{info.dwProcessId, nullptr};
-    for (int i = 0; i < 30000 && !search.found; ++i) {
-        EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&search));
-        if (!search.found) Sleep(1);
+    HWND window = nullptr;
+    for (int i = 0; i < 30000 && !window; ++i) {
+        window = corvane::e2e::FindProcessWindow(info.dwProcessId, [](HWND) { return true; });
+        if (!window) Sleep(1);
     }
     DWORD_PTR ignored = 0;
-    if (search.found) SendMessageTimeoutA(search.found, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &ignored);
+    if (window) SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &ignored);
     QueryPerformanceCounter(&shown);
 
-    if (search.found && address) {
+    if (window && address) {
         std::printf("  working set after start: %zu KiB\n", WorkingSetKiB(info.hProcess));
-        SendMessageA(GetDlgItem(search.found, kAddressBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(address));
-        SendMessageA(GetDlgItem(search.found, kKeyBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(key));
+        SendMessageA(GetDlgItem(window, kAddressBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(address));
+        SendMessageA(GetDlgItem(window, kKeyBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(key));
         // Returns once the query has written its result.
-        SendMessageA(GetDlgItem(search.found, kQueryButton), BM_CLICK, 0, 0);
+        SendMessageA(GetDlgItem(window, kQueryButton), BM_CLICK, 0, 0);
         std::printf("  working set after a query: %zu KiB\n", WorkingSetKiB(info.hProcess));
     }
-    if (search.found) PostMessageA(search.found, WM_CLOSE, 0, 0);
+    if (window) PostMessageA(window, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
-    return search.found ? Milliseconds(start, shown) : -1;
+    return window ? Milliseconds(start, shown) : -1;
 }
 
 }  // namespace

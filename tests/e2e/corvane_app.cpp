@@ -9,6 +9,7 @@
 #include <sstream>
 #include <vector>
 
+#include "find_window.h"
 #include "wait_until.h"
 
 namespace corvane::e2e {
@@ -17,23 +18,10 @@ namespace {
 
 constexpr char kWindowCaption[] = "Corvane  ";
 
-struct WindowSearch {
-    DWORD process_id;
-    HWND found;
-};
-
-BOOL CALLBACK FindVisibleMainWindow(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
+bool HasMainCaption(HWND window) {
     char caption[32] = {};
     GetWindowTextA(window, caption, sizeof caption);
-    if (owner == search->process_id && IsWindowVisible(window) &&
-        std::string(caption) == kWindowCaption) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    return std::string(caption) == kWindowCaption;
 }
 
 GUITHREADINFO ThreadInfo(DWORD thread_id) {
@@ -61,20 +49,20 @@ std::unique_ptr<CorvaneApp> CorvaneApp::Start(const std::string& arguments) {
         ADD_FAILURE() << "cannot start " << command << ": error " << GetLastError();
         return nullptr;
     }
-    CloseHandle(info.hThread);
+    UniqueHandle thread(info.hThread);
     std::unique_ptr<CorvaneApp> app(
         new CorvaneApp(UniqueHandle(info.hProcess), info.dwProcessId, info.dwThreadId));
 
-    WindowSearch search{info.dwProcessId, nullptr};
+    HWND found = nullptr;
     const bool shown = WaitUntil([&] {
-        EnumWindows(FindVisibleMainWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr || !app->IsRunning();
+        found = FindProcessWindow(info.dwProcessId, HasMainCaption);
+        return found != nullptr || !app->IsRunning();
     });
-    if (!shown || !search.found) {
+    if (!shown || !found) {
         ADD_FAILURE() << "corvane.exe showed no main window";
         return nullptr;
     }
-    app->window_ = search.found;
+    app->window_ = found;
     return app;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "corvane_app.h"
+#include "find_window.h"
 #include "wait_until.h"
 
 namespace corvane::app {
@@ -15,22 +16,10 @@ namespace {
 using e2e::UniqueHandle;
 using e2e::WaitUntil;
 
-struct BoxSearch {
-    DWORD process_id;
-    HWND box;
-};
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<BoxSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
+bool IsDialog(HWND window) {
     char cls[16] = {};
     GetClassNameA(window, cls, sizeof cls);
-    if (owner == search->process_id && std::string(cls) == "#32770" && IsWindowVisible(window)) {
-        search->box = window;
-        return FALSE;
-    }
-    return TRUE;
+    return std::string(cls) == "#32770";
 }
 
 std::string ChildPath(const char* name) {
@@ -51,19 +40,19 @@ TEST(FatalError, ShowsAnOwnerlessBoxThenEndsWithMinusOne) {
                                &startup, &info)) << command;
     UniqueHandle process(info.hProcess), thread(info.hThread);
 
-    BoxSearch search{info.dwProcessId, nullptr};
+    HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
-        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-        return search.box != nullptr;
+        box = e2e::FindProcessWindow(info.dwProcessId, IsDialog);
+        return box != nullptr;
     })) << "no message box appeared";
-    EXPECT_EQ(GetWindow(search.box, GW_OWNER), nullptr);
-    const HWND ok = GetDlgItem(search.box, IDOK);
+    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+    const HWND ok = GetDlgItem(box, IDOK);
     ASSERT_NE(ok, nullptr) << "the box has no OK button";
-    EXPECT_EQ(GetDlgItem(search.box, IDCANCEL), nullptr);
+    EXPECT_EQ(GetDlgItem(box, IDCANCEL), nullptr);
     EXPECT_EQ(WaitForSingleObject(process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
         << "the process ended before the box was answered";
 
-    PostMessageA(search.box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
     ASSERT_EQ(WaitForSingleObject(process.get(), 15000), static_cast<DWORD>(WAIT_OBJECT_0));
     DWORD code = 0;
     GetExitCodeProcess(process.get(), &code);
