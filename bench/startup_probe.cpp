@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "find_window.h"
+#include "unique_handle.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ double StartOnce(const std::string& program, const char* address, const char* ke
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
         return -1;
     }
+    const corvane::e2e::UniqueHandle process(info.hProcess), thread(info.hThread);
     HWND window = nullptr;
     for (int i = 0; i < 30000 && !window; ++i) {
         window = corvane::e2e::FindProcessWindow(info.dwProcessId, [](HWND) { return true; });
@@ -65,8 +67,6 @@ double StartOnce(const std::string& program, const char* address, const char* ke
     }
     if (window) PostMessageA(window, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
     return window ? Milliseconds(start, shown) : -1;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "main_window.h"
+#include "unique_handle.h"
 
 namespace corvane::e2e {
 
@@ -18,11 +19,6 @@ struct DriverOptions {
     std::string url_log;      // Windows path of the file the browser stand-in appends to
 };
 DriverOptions& Options();
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 class CorvaneApp {
 public:
