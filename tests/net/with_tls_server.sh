@@ -17,6 +17,9 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 \
   -addext subjectAltName=IP:127.0.0.1 -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
 
 # Port 0: the system picks a free one, which s_server reports on its ACCEPT line.
+# The output file exists before the server starts, so the first look at it
+# cannot fail (the background redirect may not have run yet).
+: >"$work/out"
 openssl s_server -accept 127.0.0.1:0 -cert "$work/cert.pem" -key "$work/key.pem" -www \
   </dev/null >"$work/out" 2>"$work/err" &
 server_pid=$!
@@ -24,7 +27,7 @@ server_pid=$!
 # Ready once a client that accepts the certificate gets the status page.
 port=""
 for _ in $(seq 100); do
-  port="$(sed -n 's/^ACCEPT .*:\([0-9][0-9]*\)$/\1/p' "$work/out")"
+  port="$(sed -n 's/^ACCEPT .*:\([0-9][0-9]*\)$/\1/p' "$work/out" || true)"
   if [ -n "$port" ] && curl -skf -o /dev/null "https://127.0.0.1:$port/"; then break; fi
   port=""
   kill -0 "$server_pid" 2>/dev/null || break
