@@ -150,7 +150,12 @@ bool Configure(CURL* easy, const net::UrlParts& parts, const std::string& url, c
     return ok;
 }
 
-ByteBuffer Fetch(std::string_view url) {
+}  // namespace
+
+namespace net {
+FetchClientState GetFetchClientState() { return Client().State(); }
+
+ByteBuffer FetchWithClient(std::string_view url) {
     ByteBuffer body;
     const std::optional<std::string> canonical = net::CanonicalizeUrl(net::CutFragment(url));
     if (!canonical) return body;
@@ -170,13 +175,6 @@ ByteBuffer Fetch(std::string_view url) {
     curl_easy_perform(easy.get());
     return body;
 }
-
-}  // namespace
-
-namespace net {
-FetchClientState GetFetchClientState() { return Client().State(); }
-
-ByteBuffer FetchWithClient(std::string_view url) { return Fetch(url); }
 }  // namespace net
 
 }  // namespace corvane

@@ -129,7 +129,12 @@ void ReadBody(HINTERNET request, ByteBuffer& body) {
     }
 }
 
-ByteBuffer Fetch(std::string_view url) {
+}  // namespace
+
+namespace net {
+FetchClientState GetFetchClientState() { return Client().State(); }
+
+ByteBuffer FetchWithClient(std::string_view url) {
     ByteBuffer body;
     const std::optional<std::string> canonical = Canonicalize(std::string(net::CutFragment(url)));
     if (!canonical) return body;
@@ -156,13 +161,6 @@ ByteBuffer Fetch(std::string_view url) {
     ReadBody(request.get(), body);
     return body;
 }
-
-}  // namespace
-
-namespace net {
-FetchClientState GetFetchClientState() { return Client().State(); }
-
-ByteBuffer FetchWithClient(std::string_view url) { return Fetch(url); }
 }  // namespace net
 
 }  // namespace corvane
