@@ -16,21 +16,17 @@ bool WantsPlainText(std::string_view accept) {
            accept.find("text/html") == std::string_view::npos;
 }
 
-Reply Html(int status, std::string body) {
+Reply Typed(int status, std::string_view content_type, std::string body) {
     Reply reply;
     reply.status = status;
-    reply.content_type = kHtmlType;
+    reply.content_type = content_type;
     reply.body = std::move(body);
     return reply;
 }
 
-Reply Plain(int status, std::string body) {
-    Reply reply;
-    reply.status = status;
-    reply.content_type = kPlainUtf8Type;
-    reply.body = std::move(body);
-    return reply;
-}
+Reply Html(int status, std::string body) { return Typed(status, kHtmlType, std::move(body)); }
+
+Reply Plain(int status, std::string body) { return Typed(status, kPlainUtf8Type, std::move(body)); }
 
 Reply NotAllowed(std::string_view allowed) {
     Reply reply = TextReply(405, "错误: 不支持这种请求方法，请使用 " + std::string(allowed) + "。");
