@@ -46,10 +46,14 @@ const LocationData& Data() {
     return *data;
 }
 
-void BM_ServiceLookup(benchmark::State& state) {
-    const auto texts = Addresses();
+std::vector<IpAddress> ParsedAddresses() {
     std::vector<IpAddress> addresses;
-    for (const auto& text : texts) addresses.push_back(*corvane::server::ParseIpAddress(text));
+    for (const auto& text : Addresses()) addresses.push_back(*corvane::server::ParseIpAddress(text));
+    return addresses;
+}
+
+void BM_ServiceLookup(benchmark::State& state) {
+    const std::vector<IpAddress> addresses = ParsedAddresses();
     const LocationData& data = Data();
     std::size_t i = 0;
     for (auto _ : state) {
@@ -81,9 +85,7 @@ void BM_ParseAndServiceLookup(benchmark::State& state) {
 BENCHMARK(BM_ParseAndServiceLookup);
 
 void BM_CityRecordOnly(benchmark::State& state) {
-    const auto texts = Addresses();
-    std::vector<IpAddress> addresses;
-    for (const auto& text : texts) addresses.push_back(*corvane::server::ParseIpAddress(text));
+    const std::vector<IpAddress> addresses = ParsedAddresses();
     const LocationData& data = Data();
     std::size_t i = 0;
     for (auto _ : state) {
@@ -96,9 +98,7 @@ void BM_CityRecordOnly(benchmark::State& state) {
 BENCHMARK(BM_CityRecordOnly);
 
 void BM_AsnOnly(benchmark::State& state) {
-    const auto texts = Addresses();
-    std::vector<IpAddress> addresses;
-    for (const auto& text : texts) addresses.push_back(*corvane::server::ParseIpAddress(text));
+    const std::vector<IpAddress> addresses = ParsedAddresses();
     const LocationData& data = Data();
     std::size_t i = 0;
     for (auto _ : state) {
